@@ -1,5 +1,5 @@
-// How a backend writes a text answer into a caller's buffer, shared by every backend that is not the
-// real Win32: the answer and its NUL at the start, the rest of the buffer untouched.
+// How a backend writes a text answer into a caller's buffer, shared by every backend that is not
+// the real Win32: the answer and its NUL at the start, the rest of the buffer untouched.
 #pragma once
 
 #include <cstring>
@@ -22,8 +22,8 @@ inline DWORD WriteOrNeed(std::string_view answer, char* buffer, DWORD capacity) 
 }
 
 // The name-call contract: *size in is the capacity. On success returns TRUE and sets *size to the
-// length without NUL, or with it when countNul is set (the user-name call counts it). An answer that
-// does not fit fails with *size set to the capacity it needs.
+// length without NUL, or with it when countNul is set (the user-name call counts it). An answer
+// that does not fit fails with *size set to the capacity it needs.
 inline BOOL WriteName(std::string_view answer, char* buffer, DWORD* size, bool countNul) {
   if (size == nullptr) {
     return 0;

@@ -89,13 +89,21 @@ std::int32_t Kilobytes(std::uint64_t bytes) {
 
 }  // namespace
 
-std::string ComputerName() { return NameProbe(platform::GetComputerNameA); }
+std::string ComputerName() {
+  return NameProbe(platform::GetComputerNameA);
+}
 
-std::string UserName() { return NameProbe(platform::GetUserNameA); }
+std::string UserName() {
+  return NameProbe(platform::GetUserNameA);
+}
 
-std::string WinDir() { return DirectoryProbe(platform::GetWindowsDirectoryA); }
+std::string WinDir() {
+  return DirectoryProbe(platform::GetWindowsDirectoryA);
+}
 
-std::string SystemDir() { return DirectoryProbe(platform::GetSystemDirectoryA); }
+std::string SystemDir() {
+  return DirectoryProbe(platform::GetSystemDirectoryA);
+}
 
 std::string TempDir() {
   return DirectoryProbe([](char* buffer, platform::DWORD capacity) {
@@ -183,7 +191,9 @@ std::string KeyboardType() {
   }
 }
 
-std::uint8_t FunctionKeys() { return static_cast<std::uint8_t>(platform::GetKeyboardType(2)); }
+std::uint8_t FunctionKeys() {
+  return static_cast<std::uint8_t>(platform::GetKeyboardType(2));
+}
 
 std::string DriveType(const std::string& strRoot) {
   switch (platform::GetDriveTypeA(strRoot.c_str())) {
@@ -252,7 +262,8 @@ void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int1
   }
 }
 
-void DriveInfo(const std::string& strRoot, std::int64_t& lngTotalSpace, std::int64_t& lngFreeSpace) {
+void DriveInfo(const std::string& strRoot, std::int64_t& lngTotalSpace,
+               std::int64_t& lngFreeSpace) {
   std::uint64_t available = 0;
   std::uint64_t total = 0;
   std::uint64_t totalFree = 0;

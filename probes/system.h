@@ -20,8 +20,8 @@ std::string TempDir();
 // Version and platform text. A platform id the probe does not know leaves strPlatform as it was.
 void WinVer(std::int16_t& intMajor, std::int16_t& intMinor, std::string& strPlatform);
 
-// Processor name ("80386", "80486", "Intel Pentium"; an unknown type leaves strProcessor as it was),
-// the number of processors, and the mask of the active ones.
+// Processor name ("80386", "80486", "Intel Pentium"; an unknown type leaves strProcessor as it
+// was), the number of processors, and the mask of the active ones.
 void SystemInfo(std::string& strProcessor, std::int32_t& lngNumOfProcessors,
                 std::int32_t& lngActiveProcessor);
 
@@ -43,7 +43,8 @@ void DriveInfo(const std::string& strRoot, std::int64_t& lngTotalSpace, std::int
 std::string VolumeLabel(const std::string& strRoot);
 // "XXXX-XXXX" in upper-case hexadecimal; "0000-0000" when the call fails.
 std::string SerialNumber(const std::string& strRoot);
-// Decimal text with "." between groups of three digits, whatever the locale: 1234567 -> "1.234.567".
+// Decimal text with "." between groups of three digits, whatever the locale: 1234567 ->
+// "1.234.567".
 std::string PutPoints(std::int64_t lngNumber);
 
 // The drive roots in the platform's order, asked for with a 10-character list first and once more

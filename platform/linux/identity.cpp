@@ -73,6 +73,8 @@ DWORD GetTempPathA(DWORD nBufferLength, char* lpBuffer) {
   return contract::WriteOrNeed(path, lpBuffer, nBufferLength);
 }
 
-char DirectorySeparator() { return '/'; }
+char DirectorySeparator() {
+  return '/';
+}
 
 }  // namespace platform

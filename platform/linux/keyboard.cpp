@@ -4,6 +4,8 @@
 
 namespace platform {
 
-int GetKeyboardType(int nTypeFlag) { return linux_sources::KeyboardTypeFrom("", nTypeFlag); }
+int GetKeyboardType(int nTypeFlag) {
+  return linux_sources::KeyboardTypeFrom("", nTypeFlag);
+}
 
 }  // namespace platform

@@ -176,7 +176,8 @@ bool HasKeyboard(std::string_view devices) {
       while (!handlers.empty()) {
         const auto blank = handlers.find(' ');
         keyboardHandler = keyboardHandler || handlers.substr(0, blank) == "kbd";
-        handlers = blank == std::string_view::npos ? std::string_view() : handlers.substr(blank + 1);
+        handlers =
+            blank == std::string_view::npos ? std::string_view() : handlers.substr(blank + 1);
       }
     } else if (line.starts_with("B: EV=")) {
       events = ParseNumber<std::uint64_t>(line.substr(6), 16).value_or(0);

@@ -23,7 +23,9 @@ State& state() {
   return instance;
 }
 
-void Log(std::string call) { state().calls.push_back(std::move(call)); }
+void Log(std::string call) {
+  state().calls.push_back(std::move(call));
+}
 
 void SeeBuffer(const char* buffer, std::size_t size) {
   state().lastBuffer = buffer == nullptr ? std::string() : std::string(buffer, size);
@@ -45,11 +47,17 @@ platform::UINT Directory(const char* name, const std::optional<std::string>& ans
 
 }  // namespace
 
-Machine& machine() { return state().machine; }
+Machine& machine() {
+  return state().machine;
+}
 
-void Reset() { state() = State{}; }
+void Reset() {
+  state() = State{};
+}
 
-const std::vector<std::string>& Calls() { return state().calls; }
+const std::vector<std::string>& Calls() {
+  return state().calls;
+}
 
 std::vector<std::string> CallsOf(const std::vector<std::string>& names) {
   std::vector<std::string> selected;
@@ -62,7 +70,9 @@ std::vector<std::string> CallsOf(const std::vector<std::string>& names) {
   return selected;
 }
 
-const std::string& LastBufferSeen() { return state().lastBuffer; }
+const std::string& LastBufferSeen() {
+  return state().lastBuffer;
+}
 
 }  // namespace fake
 
@@ -96,7 +106,9 @@ DWORD GetTempPathA(DWORD nBufferLength, char* lpBuffer) {
   return fake::Directory("GetTempPathA", machine().tempPath, lpBuffer, nBufferLength);
 }
 
-char DirectorySeparator() { return machine().separator; }
+char DirectorySeparator() {
+  return machine().separator;
+}
 
 BOOL GetVersionExA(OSVERSIONINFOA* record) {
   fake::Log("GetVersionExA(" + std::to_string(record->dwOSVersionInfoSize) + ")");

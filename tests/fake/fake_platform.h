@@ -12,9 +12,9 @@
 namespace fake {
 
 struct Drive {
-  std::string root;             // "C:\"
-  platform::UINT type = 3;      // drive-type code
-  bool sizeOk = true;           // the free-space query succeeds
+  std::string root;         // "C:\"
+  platform::UINT type = 3;  // drive-type code
+  bool sizeOk = true;       // the free-space query succeeds
   std::uint64_t totalBytes = 0;
   std::uint64_t freeBytes = 0;  // for this user
   bool readable = true;         // the label search succeeds

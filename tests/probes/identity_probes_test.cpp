@@ -78,7 +78,9 @@ struct DirectoryCase {
   std::optional<std::string> fake::Machine::*answer;
 };
 
-void PrintTo(const DirectoryCase& probe, std::ostream* out) { *out << probe.name; }
+void PrintTo(const DirectoryCase& probe, std::ostream* out) {
+  *out << probe.name;
+}
 
 class DirectoryProbes : public ::testing::TestWithParam<DirectoryCase> {
  protected:

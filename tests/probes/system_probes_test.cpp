@@ -80,8 +80,8 @@ TEST_F(SystemProbes, SystemInfoNamesProcessorsAndReportsTheMask) {
   std::string processor = "untouched";
   std::int32_t count = -1;
   std::int32_t mask = -1;
-  for (const auto& [type, name] : {std::pair{386U, "80386"}, std::pair{486U, "80486"},
-                                   std::pair{586U, "Intel Pentium"}}) {
+  for (const auto& [type, name] :
+       {std::pair{386U, "80386"}, std::pair{486U, "80486"}, std::pair{586U, "Intel Pentium"}}) {
     fake::machine().processorType = type;
     System::SystemInfo(processor, count, mask);
     EXPECT_EQ(processor, name);
@@ -128,16 +128,21 @@ TEST_F(SystemProbes, FreeMemoryHoldsLargeMachinesAndSaturates) {
   const Memory huge = FreeMemory(1ULL << 50U, 1ULL << 45U);
   EXPECT_EQ(huge.total, 2147483647);
   EXPECT_EQ(huge.free, 2147483647);
-  EXPECT_EQ(fake::Calls().back(), "GlobalMemoryStatus(" + std::to_string(sizeof(std::uint64_t) * 6 + 8) + ")");
+  EXPECT_EQ(fake::Calls().back(),
+            "GlobalMemoryStatus(" + std::to_string(sizeof(std::uint64_t) * 6 + 8) + ")");
 }
 
 TEST_F(SystemProbes, KeyboardTypeTextsAreExact) {
-  const std::pair<int, const char*> table[] = {
-      {1, "IBM PC/XT or compatible (83 key)"}, {2, "Olivetti \"ico\" (102 key)"},
-      {3, "IBM PC/AT or compatible (84 key)"}, {4, "IBM enhanced (101 or 102 key)"},
-      {5, "Nokia 1050 or compatible"},         {6, "Nokia 9140 or compatible"},
-      {7, "Japanese"},                         {0, ""},
-      {8, ""},                                 {-1, ""}};
+  const std::pair<int, const char*> table[] = {{1, "IBM PC/XT or compatible (83 key)"},
+                                               {2, "Olivetti \"ico\" (102 key)"},
+                                               {3, "IBM PC/AT or compatible (84 key)"},
+                                               {4, "IBM enhanced (101 or 102 key)"},
+                                               {5, "Nokia 1050 or compatible"},
+                                               {6, "Nokia 9140 or compatible"},
+                                               {7, "Japanese"},
+                                               {0, ""},
+                                               {8, ""},
+                                               {-1, ""}};
   for (const auto& [type, text] : table) {
     fake::machine().keyboardType = type;
     EXPECT_EQ(System::KeyboardType(), text) << "type " << type;

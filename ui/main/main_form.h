@@ -1,6 +1,7 @@
-// The main window as the rest of the program sees it: its value labels, its text box and showing it.
-// The settings window writes into it through this interface, the report reads it back, and tests put
-// a recording fake in its place. Text is 8-bit as the platform gave it; line breaks are CR LF.
+// The main window as the rest of the program sees it: its value labels, its text box and showing
+// it. The settings window writes into it through this interface, the report reads it back, and
+// tests put a recording fake in its place. Text is 8-bit as the platform gave it; line breaks are
+// CR LF.
 #pragma once
 
 #include <string>

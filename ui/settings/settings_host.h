@@ -15,8 +15,8 @@ class SettingsHost : public QObject {
  public:
   SettingsHost(frmSystemInfo::MainFormLoader loadMain, QObject* parent = nullptr);
 
-  // Loads the window: starts Timer1 and runs Form_Load to its end. The timer's first tick can only be
-  // handled after Form_Load returns, since both run on this thread.
+  // Loads the window: starts Timer1 and runs Form_Load to its end. The timer's first tick can only
+  // be handled after Form_Load returns, since both run on this thread.
   void Load();
 
   [[nodiscard]] frmSystemInfo& form() { return form_; }

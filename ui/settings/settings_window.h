@@ -1,6 +1,6 @@
-// The hidden settings window frmSystemInfo: it runs the probes once at start-up, builds the settings
-// listing, fills the main window and shows it, and refreshes the three memory captions on each tick.
-// Plain C++: the Qt side only drives Timer1_Timer from a timer.
+// The hidden settings window frmSystemInfo: it runs the probes once at start-up, builds the
+// settings listing, fills the main window and shows it, and refreshes the three memory captions on
+// each tick. Plain C++: the Qt side only drives Timer1_Timer from a timer.
 #pragma once
 
 #include <cstdint>
