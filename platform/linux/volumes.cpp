@@ -1,23 +1,258 @@
-// Placeholder until the mounted volumes are read: no drives.
+// The drive calls answered for the machine's mounted volumes. The drive table is read once per
+// process, on first use: start-up asks for every drive in turn and must not re-read mountinfo each
+// time.
 #include "platform/volumes.h"
 
+#include <blkid.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <mutex>
+#include <string_view>
+
+#include "platform/linux/mounts.h"
+
 namespace platform {
+namespace {
+
+using namespace linux_volumes;
+
+constexpr std::chrono::milliseconds kShareBound{2000};
+
+// Where udev does not run (a container), the label and UUID come from the device itself, if this
+// process may read it.
+std::optional<FsIdentity> ProbeWithBlkid(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  std::optional<FsIdentity> identity;
+  if (blkid_probe probe = blkid_new_probe()) {
+    if (blkid_probe_set_device(probe, fd, 0, 0) == 0) {
+      blkid_probe_enable_superblocks(probe, 1);
+      blkid_probe_set_superblocks_flags(probe,
+                                        BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
+      if (blkid_do_safeprobe(probe) == 0) {
+        FsIdentity found;
+        const auto take = [probe](const char* name, std::string& into) {
+          const char* value = nullptr;
+          if (blkid_probe_lookup_value(probe, name, &value, nullptr) == 0 && value != nullptr) {
+            into = value;
+          }
+        };
+        take("LABEL", found.label);
+        take("UUID", found.uuid);
+        take("TYPE", found.type);
+        identity = std::move(found);
+      }
+    }
+    blkid_free_probe(probe);
+  }
+  ::close(fd);
+  return identity;
+}
+
+enum class Answer : char { kUnknown, kAlive, kDead };
+
+class Table {
+ public:
+  Table() : volumes_(ReadVolumes(Sources{"/", ProbeWithBlkid})), answers_(volumes_.size()) {
+    for (const Volume& volume : volumes_) {
+      list_ += volume.root;
+      list_ += '\0';
+    }
+  }
+
+  const std::string& List() const { return list_; }
+
+  const Volume* Find(const char* root) const {
+    if (root == nullptr) {
+      return nullptr;
+    }
+    std::string wanted = root;
+    if (wanted.empty()) {
+      return nullptr;
+    }
+    if (wanted.back() != '/') {
+      wanted += '/';
+    }
+    for (const Volume& volume : volumes_) {
+      if (volume.root == wanted) {
+        return &volume;
+      }
+    }
+    return nullptr;
+  }
+
+  // A share that once failed to answer in time is not waited for again: the worker asking it may
+  // still hang, and start-up asks each drive several things.
+  std::optional<Sizes> Measure(const Volume& volume) {
+    if (!volume.bounded) {
+      return Statvfs(volume.mount.mountPoint);
+    }
+    Answer& answer = AnswerOf(volume);
+    {
+      const std::lock_guard lock(mutex_);
+      if (answer == Answer::kDead) {
+        return std::nullopt;
+      }
+    }
+    bool timedOut = false;
+    auto sizes = MeasureBounded(volume.mount.mountPoint, kShareBound, Statvfs, &timedOut);
+    const std::lock_guard lock(mutex_);
+    if (timedOut) {
+      answer = Answer::kDead;
+    } else if (sizes) {
+      answer = Answer::kAlive;
+    }
+    return sizes;
+  }
+
+  // Whether the label and serial of the volume can be given: a share must have answered.
+  bool Readable(const Volume& volume) {
+    if (!volume.bounded) {
+      return true;
+    }
+    {
+      const std::lock_guard lock(mutex_);
+      if (AnswerOf(volume) != Answer::kUnknown) {
+        return AnswerOf(volume) == Answer::kAlive;
+      }
+    }
+    return Measure(volume).has_value();
+  }
+
+ private:
+  Answer& AnswerOf(const Volume& volume) {
+    return answers_[static_cast<std::size_t>(&volume - volumes_.data())];
+  }
+
+  std::vector<Volume> volumes_;
+  std::string list_;
+  std::mutex mutex_;
+  std::vector<Answer> answers_;
+};
+
+Table& Machine() {
+  static Table table;
+  return table;
+}
+
+// Copies text and its NUL into a caller's buffer; false when it does not fit.
+bool Fill(std::string_view text, char* buffer, DWORD size) {
+  if (buffer == nullptr) {
+    return true;
+  }
+  if (text.size() + 1 > size) {
+    return false;
+  }
+  std::memcpy(buffer, text.data(), text.size());
+  buffer[text.size()] = '\0';
+  return true;
+}
+
+}  // namespace
 
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
-  if (nBufferLength > 0 && lpBuffer != nullptr) {
-    lpBuffer[0] = '\0';
+  try {
+    const std::string& list = Machine().List();
+    const auto needed = static_cast<DWORD>(list.size() + 1);
+    if (lpBuffer == nullptr || needed > nBufferLength) {
+      return needed;
+    }
+    std::memcpy(lpBuffer, list.data(), list.size());
+    lpBuffer[list.size()] = '\0';
+    return static_cast<DWORD>(list.size());
+  } catch (...) {
+    return 0;
   }
-  return 0;
 }
 
-UINT GetDriveTypeA(const char*) { return DRIVE_NO_ROOT_DIR; }
-
-BOOL GetDiskFreeSpaceExA(const char*, std::uint64_t*, std::uint64_t*, std::uint64_t*) { return 0; }
-
-BOOL GetVolumeInformationA(const char*, char*, DWORD, DWORD*, DWORD*, DWORD*, char*, DWORD) {
-  return 0;
+UINT GetDriveTypeA(const char* lpRootPathName) {
+  try {
+    const Volume* volume = Machine().Find(lpRootPathName);
+    return volume == nullptr ? DRIVE_NO_ROOT_DIR : volume->type;
+  } catch (...) {
+    return DRIVE_UNKNOWN;
+  }
 }
 
-bool Dir(const char*, int, std::string*) { return false; }
+BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytesAvailableToCaller,
+                         std::uint64_t* lpTotalNumberOfBytes,
+                         std::uint64_t* lpTotalNumberOfFreeBytes) {
+  try {
+    if (lpDirectoryName == nullptr) {
+      return 0;
+    }
+    Table& table = Machine();
+    const Volume* volume = table.Find(lpDirectoryName);
+    // Any other directory may lie on a share, so it is asked with the same bound.
+    const auto sizes = volume != nullptr ? table.Measure(*volume)
+                                         : MeasureBounded(lpDirectoryName, kShareBound, Statvfs);
+    if (!sizes) {
+      return 0;
+    }
+    if (lpFreeBytesAvailableToCaller != nullptr) {
+      *lpFreeBytesAvailableToCaller = sizes->available;
+    }
+    if (lpTotalNumberOfBytes != nullptr) {
+      *lpTotalNumberOfBytes = sizes->total;
+    }
+    if (lpTotalNumberOfFreeBytes != nullptr) {
+      *lpTotalNumberOfFreeBytes = sizes->free;
+    }
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
+                           DWORD nVolumeNameSize, DWORD* lpVolumeSerialNumber,
+                           DWORD* lpMaximumComponentLength, DWORD* lpFileSystemFlags,
+                           char* lpFileSystemNameBuffer, DWORD nFileSystemNameSize) {
+  try {
+    Table& table = Machine();
+    const Volume* volume = table.Find(lpRootPathName);
+    if (volume == nullptr || !table.Readable(*volume)) {
+      return 0;
+    }
+    if (!Fill(volume->identity.label, lpVolumeNameBuffer, nVolumeNameSize) ||
+        !Fill(volume->identity.type, lpFileSystemNameBuffer, nFileSystemNameSize)) {
+      return 0;
+    }
+    if (lpVolumeSerialNumber != nullptr) {
+      // A volume without a UUID (a share, a RAM-disk) has no serial: 0.
+      *lpVolumeSerialNumber = VolumeSerial(volume->identity.uuid).value_or(0);
+    }
+    if (lpMaximumComponentLength != nullptr) {
+      *lpMaximumComponentLength = 255;
+    }
+    if (lpFileSystemFlags != nullptr) {
+      *lpFileSystemFlags = 0;
+    }
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+bool Dir(const char* lpPathName, int attributes, std::string* name) {
+  try {
+    if ((attributes & kAttributeVolume) == 0 || name == nullptr) {
+      return false;
+    }
+    Table& table = Machine();
+    const Volume* volume = table.Find(lpPathName);
+    if (volume == nullptr || !table.Readable(*volume)) {
+      return false;
+    }
+    *name = volume->identity.label;
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
 
 }  // namespace platform

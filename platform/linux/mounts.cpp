@@ -1,0 +1,551 @@
+#include "platform/linux/mounts.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/linux/sources.h"
+#include "platform/volumes.h"
+
+namespace platform::linux_volumes {
+namespace {
+
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    visit(text.substr(0, end));
+    if (end == std::string_view::npos) {
+      break;
+    }
+    text.remove_prefix(end + 1);
+  }
+}
+
+// Splits at runs of blanks and tabs.
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t position = 0;
+  while (position < line.size()) {
+    const auto start = line.find_first_not_of(" \t", position);
+    if (start == std::string_view::npos) {
+      break;
+    }
+    auto end = line.find_first_of(" \t", start);
+    if (end == std::string_view::npos) {
+      end = line.size();
+    }
+    fields.push_back(line.substr(start, end - start));
+    position = end;
+  }
+  return fields;
+}
+
+bool HasOption(std::string_view options, std::string_view option) {
+  while (!options.empty()) {
+    const auto comma = options.find(',');
+    if (options.substr(0, comma) == option) {
+      return true;
+    }
+    if (comma == std::string_view::npos) {
+      break;
+    }
+    options.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool OneOf(std::string_view text, std::initializer_list<std::string_view> names) {
+  return std::find(names.begin(), names.end(), text) != names.end();
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  return -1;
+}
+
+// A block device's "/dev/..." name; "/dev/root" is the kernel's stand-in, not a real node.
+bool IsRealDeviceName(std::string_view source) {
+  return StartsWith(source, "/dev/") && source != "/dev/root";
+}
+
+bool IsBlockBacked(const MountEntry& mount) {
+  return mount.major != 0 || StartsWith(mount.source, "/dev/");
+}
+
+bool IsLoop(const MountEntry& mount) {
+  constexpr std::uint32_t kLoopMajor = 7;
+  return mount.major == kLoopMajor || StartsWith(mount.source, "/dev/loop");
+}
+
+bool IsRamType(std::string_view fsType) {
+  return fsType == "tmpfs" || fsType == "ramfs";
+}
+
+std::size_t Depth(std::string_view path) {
+  return std::count(path.begin(), path.end(), '/');
+}
+
+std::string Join(const std::string& root, std::string_view path) {
+  if (root.empty() || root == "/") {
+    return std::string(path);
+  }
+  std::string joined = root;
+  if (joined.back() == '/') {
+    joined.pop_back();
+  }
+  joined += path;
+  return joined;
+}
+
+std::optional<std::string> ReadLink(const std::string& path) {
+  std::array<char, 4096> target{};
+  const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
+    return std::nullopt;
+  }
+  return std::string(target.data(), static_cast<std::size_t>(length));
+}
+
+std::string_view BaseName(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool Exists(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+// The entries of /dev/disk/by-<kind> whose link points at the device name, decoded.
+std::string FindByLink(const std::string& directory, std::string_view device) {
+  DIR* listing = ::opendir(directory.c_str());
+  if (listing == nullptr) {
+    return {};
+  }
+  std::string found;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") {
+      continue;
+    }
+    const auto target = ReadLink(directory + "/" + entry->d_name);
+    if (target && BaseName(*target) == device) {
+      found = DecodeUdevEscapes(name);
+      break;
+    }
+  }
+  ::closedir(listing);
+  return found;
+}
+
+std::string DeviceNumber(std::uint32_t major, std::uint32_t minor) {
+  return std::to_string(major) + ":" + std::to_string(minor);
+}
+
+}  // namespace
+
+std::string UnescapeOctal(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size()) {
+      const char a = text[i + 1];
+      const char b = text[i + 2];
+      const char c = text[i + 3];
+      if (a >= '0' && a <= '3' && b >= '0' && b <= '7' && c >= '0' && c <= '7') {
+        result += static_cast<char>((a - '0') * 64 + (b - '0') * 8 + (c - '0'));
+        i += 3;
+        continue;
+      }
+    }
+    result += text[i];
+  }
+  return result;
+}
+
+std::vector<MountEntry> ParseMountInfo(std::string_view text) {
+  std::vector<MountEntry> mounts;
+  ForEachLine(text, [&mounts](std::string_view line) {
+    const auto fields = Fields(line);
+    // id parent major:minor root mount-point options [optional...] - type source super-options
+    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
+    if (fields.size() < 6 || separator < fields.begin() + 6 || fields.end() - separator < 3) {
+      return;
+    }
+    MountEntry mount;
+    const std::string_view device = fields[2];
+    const auto colon = device.find(':');
+    if (colon == std::string_view::npos) {
+      return;
+    }
+    const char* begin = device.data();
+    if (std::from_chars(begin, begin + colon, mount.major).ec != std::errc() ||
+        std::from_chars(begin + colon + 1, begin + device.size(), mount.minor).ec != std::errc()) {
+      return;
+    }
+    mount.root = UnescapeOctal(fields[3]);
+    mount.mountPoint = UnescapeOctal(fields[4]);
+    mount.options = std::string(fields[5]);
+    mount.fsType = UnescapeOctal(separator[1]);
+    mount.source = UnescapeOctal(separator[2]);
+    if (fields.end() - separator > 3) {
+      mount.superOptions = std::string(separator[3]);
+    }
+    if (mount.mountPoint.empty() || mount.mountPoint.front() != '/') {
+      return;
+    }
+    mounts.push_back(std::move(mount));
+  });
+  return mounts;
+}
+
+std::vector<std::string> HiddenMountPoints(std::string_view fstab) {
+  std::vector<std::string> hidden;
+  ForEachLine(fstab, [&hidden](std::string_view line) {
+    const auto fields = Fields(line);
+    if (fields.size() < 4 || fields[0].front() == '#') {
+      return;
+    }
+    if (HasOption(fields[3], "x-gvfs-hide")) {
+      hidden.push_back(UnescapeOctal(fields[1]));
+    }
+  });
+  return hidden;
+}
+
+bool IsNetworkType(std::string_view fsType) {
+  return OneOf(fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "9p", "afs", "ceph",
+                        "glusterfs", "lustre", "davfs", "sshfs", "fuse.sshfs", "fuse.rclone",
+                        "fuse.glusterfs", "fuse.s3fs", "fuse.curlftpfs", "fuse.davfs2"});
+}
+
+bool NeedsBoundedQuery(const MountEntry& mount) {
+  return IsNetworkType(mount.fsType) || StartsWith(mount.fsType, "fuse");
+}
+
+bool MayBeDrive(const MountEntry& mount) {
+  if (HasOption(mount.options, "x-gvfs-hide") || HasOption(mount.superOptions, "x-gvfs-hide")) {
+    return false;
+  }
+  if (IsNetworkType(mount.fsType)) {
+    return true;
+  }
+  if (IsRamType(mount.fsType)) {
+    // Only a RAM-disk a user made: system tmpfs (/run, /dev/shm) and read-only ones hold no files.
+    const std::string_view point = mount.mountPoint;
+    const bool userPlace = point == "/tmp" || point == "/mnt" || point == "/media" ||
+                           StartsWith(point, "/mnt/") || StartsWith(point, "/media/");
+    return userPlace && HasOption(mount.options, "rw");
+  }
+  if (OneOf(mount.fsType,
+            {"squashfs", "overlay",   "fuse-overlayfs", "aufs",    "proc",       "sysfs",
+             "devtmpfs", "devpts",    "cgroup",         "cgroup2", "securityfs", "debugfs",
+             "tracefs",  "pstore",    "efivarfs",       "bpf",     "mqueue",     "hugetlbfs",
+             "configfs", "fusectl",   "binfmt_misc",    "autofs",  "rpc_pipefs", "nsfs",
+             "nfsd",     "selinuxfs", "rootfs"})) {
+    return false;
+  }
+  return IsBlockBacked(mount) && !IsLoop(mount);
+}
+
+std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
+                                      const std::vector<std::string>& hidden,
+                                      const std::function<bool(const MountEntry&)>& isDirectory) {
+  // A later mount on the same point hides the earlier one.
+  std::map<std::string_view, std::size_t> visible;
+  for (std::size_t i = 0; i < mounts.size(); ++i) {
+    visible[mounts[i].mountPoint] = i;
+  }
+  const auto rootFound = visible.find("/");
+  const std::optional<std::size_t> root =
+      rootFound == visible.end() ? std::nullopt : std::optional(rootFound->second);
+
+  // Better mount of the same volume first.
+  const auto better = [&mounts, root](std::size_t a, std::size_t b) {
+    if (a == root || b == root) {
+      return a == root;
+    }
+    const MountEntry& x = mounts[a];
+    const MountEntry& y = mounts[b];
+    const bool xReal = IsRealDeviceName(x.source);
+    if (xReal != IsRealDeviceName(y.source)) {
+      return xReal;
+    }
+    if (x.mountPoint.size() != y.mountPoint.size()) {
+      return x.mountPoint.size() < y.mountPoint.size();
+    }
+    if (Depth(x.root) != Depth(y.root) || x.root.size() != y.root.size()) {
+      return std::pair(Depth(x.root), x.root.size()) < std::pair(Depth(y.root), y.root.size());
+    }
+    return a < b;
+  };
+
+  std::map<std::pair<std::uint32_t, std::uint32_t>, std::size_t> best;
+  for (const auto& [point, index] : visible) {
+    const MountEntry& mount = mounts[index];
+    if (index != root) {
+      if (!MayBeDrive(mount) ||
+          std::find(hidden.begin(), hidden.end(), mount.mountPoint) != hidden.end()) {
+        continue;
+      }
+      // A file bound over a path (a container's /etc/hosts) is no place to store files in; shares
+      // and FUSE mounts are not looked at, since looking may hang.
+      if (mount.root != "/" && !NeedsBoundedQuery(mount) && isDirectory && !isDirectory(mount)) {
+        continue;
+      }
+    }
+    const auto key = std::pair(mount.major, mount.minor);
+    const auto [slot, inserted] = best.emplace(key, index);
+    if (!inserted && better(index, slot->second)) {
+      slot->second = index;
+    }
+  }
+  std::vector<std::size_t> chosen;
+  chosen.reserve(best.size());
+  for (const auto& entry : best) {
+    chosen.push_back(entry.second);
+  }
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
+}
+
+std::string DecodeUdevEscapes(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+      const int high = HexDigit(text[i + 2]);
+      const int low = HexDigit(text[i + 3]);
+      if (high >= 0 && low >= 0) {
+        result += static_cast<char>(high * 16 + low);
+        i += 3;
+        continue;
+      }
+    }
+    result += text[i];
+  }
+  return result;
+}
+
+FsIdentity ParseUdevData(std::string_view text) {
+  FsIdentity identity;
+  std::optional<std::string> encodedLabel;
+  ForEachLine(text, [&](std::string_view line) {
+    if (!StartsWith(line, "E:")) {
+      return;
+    }
+    line.remove_prefix(2);
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      return;
+    }
+    const std::string_view key = line.substr(0, equals);
+    const std::string_view value = line.substr(equals + 1);
+    if (key == "ID_FS_LABEL_ENC") {
+      encodedLabel = DecodeUdevEscapes(value);
+    } else if (key == "ID_FS_LABEL") {
+      identity.label = std::string(value);
+    } else if (key == "ID_FS_UUID") {
+      identity.uuid = std::string(value);
+    } else if (key == "ID_FS_TYPE") {
+      identity.type = std::string(value);
+    }
+  });
+  // ID_FS_LABEL has blanks and other unsafe bytes replaced; the encoded form keeps them.
+  if (encodedLabel) {
+    identity.label = std::move(*encodedLabel);
+  }
+  return identity;
+}
+
+std::optional<std::uint32_t> VolumeSerial(std::string_view uuid) {
+  std::string digits;
+  for (const char c : uuid) {
+    if (HexDigit(c) >= 0) {
+      digits += c;
+    } else if (c != '-') {
+      break;
+    }
+  }
+  if (digits.size() < 8) {
+    return std::nullopt;
+  }
+  // NTFS shows its 64-bit serial as 16 hex digits without dashes; its Windows serial is the low
+  // half.
+  const bool ntfs = digits.size() == 16 && uuid.size() == 16;
+  const std::string_view chosen =
+      ntfs ? std::string_view(digits).substr(8, 8) : std::string_view(digits).substr(0, 8);
+  std::uint32_t serial = 0;
+  for (const char c : chosen) {
+    serial = serial * 16 + static_cast<std::uint32_t>(HexDigit(c));
+  }
+  return serial;
+}
+
+std::optional<BlockDevice> ReadBlockDevice(const std::string& root, std::uint32_t major,
+                                           std::uint32_t minor) {
+  const auto target = ReadLink(Join(root, "/sys/dev/block/" + DeviceNumber(major, minor)));
+  if (!target) {
+    return std::nullopt;
+  }
+  BlockDevice device;
+  device.name = std::string(BaseName(*target));
+  // A partition's link ends in .../<disk>/<partition>; the flags belong to the whole disk.
+  const std::string_view parent = BaseName(std::string_view(*target).substr(
+      0, target->size() - std::min(target->size(), device.name.size() + 1)));
+  device.disk = !parent.empty() && Exists(Join(root, "/sys/block/" + std::string(parent)))
+                    ? std::string(parent)
+                    : device.name;
+  const auto removable =
+      linux_sources::ReadFile(Join(root, "/sys/block/" + device.disk + "/removable"));
+  device.removable = removable && StartsWith(*removable, "1");
+  device.usb = target->find("/usb") != std::string::npos;
+  return device;
+}
+
+std::uint32_t KindOf(const MountEntry& mount, const std::optional<BlockDevice>& device) {
+  const std::string_view name = device ? std::string_view(device->name) : std::string_view();
+  if (IsNetworkType(mount.fsType)) {
+    return DRIVE_REMOTE;
+  }
+  if (OneOf(mount.fsType, {"iso9660", "udf"}) || StartsWith(name, "sr")) {
+    return DRIVE_CDROM;
+  }
+  if (IsRamType(mount.fsType) || StartsWith(name, "zram")) {
+    return DRIVE_RAMDISK;
+  }
+  if (device && (device->removable || device->usb)) {
+    return DRIVE_REMOVABLE;
+  }
+  return DRIVE_FIXED;
+}
+
+std::vector<Volume> ReadVolumes(const Sources& sources) {
+  const std::string& root = sources.root;
+  const auto mountinfo = linux_sources::ReadFile(Join(root, "/proc/self/mountinfo"));
+  if (!mountinfo) {
+    return {};
+  }
+  const std::vector<MountEntry> mounts = ParseMountInfo(*mountinfo);
+  const auto fstab = linux_sources::ReadFile(Join(root, "/etc/fstab"));
+  const std::vector<std::string> hidden =
+      fstab ? HiddenMountPoints(*fstab) : std::vector<std::string>{};
+  const auto isDirectory = [&root](const MountEntry& mount) {
+    struct stat status {};
+    // A path that cannot be looked at is given the benefit of the doubt.
+    return ::stat(Join(root, mount.mountPoint).c_str(), &status) != 0 || S_ISDIR(status.st_mode);
+  };
+  const bool udevRuns = Exists(Join(root, "/run/udev/data"));
+
+  std::vector<Volume> volumes;
+  for (const std::size_t index : SelectDrives(mounts, hidden, isDirectory)) {
+    Volume volume;
+    volume.mount = mounts[index];
+    const MountEntry& mount = volume.mount;
+    volume.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
+    volume.bounded = NeedsBoundedQuery(mount);
+    std::optional<BlockDevice> device;
+    if (IsBlockBacked(mount) && !IsNetworkType(mount.fsType)) {
+      device = ReadBlockDevice(root, mount.major, mount.minor);
+      const std::string number = DeviceNumber(mount.major, mount.minor);
+      if (udevRuns) {
+        if (const auto data = linux_sources::ReadFile(Join(root, "/run/udev/data/b" + number))) {
+          volume.identity = ParseUdevData(*data);
+        }
+      }
+      if (volume.identity.Empty() && device) {
+        volume.identity.label = FindByLink(Join(root, "/dev/disk/by-label"), device->name);
+        volume.identity.uuid = FindByLink(Join(root, "/dev/disk/by-uuid"), device->name);
+      }
+      if (volume.identity.Empty() && !udevRuns && sources.probe) {
+        const std::string node = IsRealDeviceName(mount.source) ? mount.source
+                                 : device                       ? "/dev/" + device->name
+                                                                : std::string();
+        if (!node.empty()) {
+          if (auto probed = sources.probe(Join(root, node))) {
+            volume.identity = std::move(*probed);
+          }
+        }
+      }
+    }
+    if (volume.identity.type.empty()) {
+      volume.identity.type = mount.fsType;
+    }
+    volume.type = KindOf(mount, device);
+    volumes.push_back(std::move(volume));
+  }
+  return volumes;
+}
+
+std::optional<Sizes> Statvfs(const std::string& path) {
+  struct statvfs status {};
+  if (::statvfs(path.c_str(), &status) != 0) {
+    return std::nullopt;
+  }
+  const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
+  Sizes sizes;
+  sizes.total = static_cast<std::uint64_t>(status.f_blocks) * unit;
+  sizes.available = static_cast<std::uint64_t>(status.f_bavail) * unit;
+  sizes.free = static_cast<std::uint64_t>(status.f_bfree) * unit;
+  return sizes;
+}
+
+std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::milliseconds bound,
+                                    const Measure& measure, bool* timedOut) {
+  if (timedOut != nullptr) {
+    *timedOut = false;
+  }
+  // The worker shares this with the caller, so that a worker that outlives the wait still has
+  // somewhere to write its answer; whichever of the two ends last frees it.
+  struct Pending {
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool done = false;
+    std::optional<Sizes> sizes;
+  };
+  auto pending = std::make_shared<Pending>();
+  try {
+    std::thread([pending, path, measure] {
+      auto sizes = measure(path);
+      const std::lock_guard lock(pending->mutex);
+      pending->sizes = sizes;
+      pending->done = true;
+      pending->answered.notify_all();
+    }).detach();
+  } catch (...) {
+    return std::nullopt;
+  }
+  std::unique_lock lock(pending->mutex);
+  if (!pending->answered.wait_for(lock, bound, [&pending] { return pending->done; })) {
+    if (timedOut != nullptr) {
+      *timedOut = true;
+    }
+    return std::nullopt;
+  }
+  return pending->sizes;
+}
+
+}  // namespace platform::linux_volumes
