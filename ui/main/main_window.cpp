@@ -1,0 +1,217 @@
+#include "ui/main/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <utility>
+
+#include "assets/assets.h"
+
+namespace mainwindow {
+namespace {
+
+// The window's design is in twips; 15 twips make one device-independent pixel.
+constexpr int Pixels(int twips) {
+  return (twips + 7) / 15;
+}
+
+const QColor kBlue(0, 0, 255);
+const QColor kMagenta(255, 0, 255);
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, int left, int top,
+                       int width, int height) {
+  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+  return button;
+}
+
+// A plain sans-serif dialog font of 8 points: the rows are 255 twips (17 pixels) apart. The
+// Windows dialog face comes first, then Arial's metric twin, so the headings fit their widths.
+QFont DialogFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Shell Dlg 2"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  return font;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      sky_(assets::Sky()) {
+  setObjectName(QStringLiteral("main"));
+  setWindowTitle(QString::fromLatin1(kTitle));
+  setWindowIcon(assets::InformationIcon());
+  setFont(DialogFont());
+  // The client area, placed on the screen; a fixed size is what tells the window manager "no
+  // resizing" (equal minimum and maximum size).
+  setGeometry(Pixels(1725), Pixels(2010), Pixels(6195), Pixels(4110));
+  setFixedSize(Pixels(6195), Pixels(4110));
+
+  // Row by row, top to bottom, as the design lists them.
+  Label1_ = AddLabel("Label1", "", 2250, 60, 2475, 255);
+  Label4_ = AddLabel("Label4", "Computer Name", 4800, 60, 1275, 255);
+  Label5_ = AddLabel("Label5", "", 2250, 360, 2475, 255);
+  Label6_ = AddLabel("Label6", "User Name", 4800, 360, 1275, 255);
+  Label26_ = AddLabel("Label26", "", 2250, 660, 1065, 255);
+  Label7_ = AddLabel("Label7", "", 3330, 660, 1395, 255);
+  Label8_ = AddLabel("Label8", "System Platform", 4800, 660, 1275, 255);
+  Label9_ = AddLabel("Label9", "", 3330, 960, 1395, 255);
+  Label10_ = AddLabel("Label10", "Version Info", 4800, 960, 1275, 255);
+  Command2_ = AddButton(this, "Command2", "Print Info", 2280, 1020, 975, 285);
+  Label12_ = AddLabel("Label12", "", 3330, 1260, 1005, 255);
+  Label17_ = AddLabel("Label17", "Physical Memory", 4380, 1260, 1725, 255);
+  Command1_ = AddButton(this, "Command1", "Exit", 2280, 1380, 975, 285);
+  Label13_ = AddLabel("Label13", "", 3330, 1530, 1005, 255);
+  Label18_ = AddLabel("Label18", "Free Physical Memory", 4380, 1530, 1725, 255);
+  Label14_ = AddLabel("Label14", "", 3330, 1800, 1005, 255);
+  Label19_ = AddLabel("Label19", "Locked Memory", 4380, 1800, 1725, 255);
+
+  Image1_ = AddLabel("Image1", "", 720, 480, 765, 735);
+  Image1_->setPixmap(QPixmap(QString::fromLatin1(assets::kInformationIcon)));
+  Image1_->setScaledContents(true);
+
+  Text1_ = new QPlainTextEdit(QStringLiteral("Text1"), this);
+  Text1_->setObjectName(QStringLiteral("Text1"));
+  Text1_->setGeometry(Pixels(240), Pixels(2220), Pixels(5865), Pixels(1455));
+  Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Tab leaves the box for the buttons instead of typing a tab character.
+  Text1_->setTabChangesFocus(true);
+  QPalette textPalette = Text1_->palette();
+  textPalette.setColor(QPalette::Base, QColor(0, 0, 0));
+  textPalette.setColor(QPalette::Text, QColor(0, 255, 255));
+  Text1_->setPalette(textPalette);
+  // The scroll bars keep the window's look rather than the box's black and cyan.
+  Text1_->horizontalScrollBar()->setPalette(palette());
+  Text1_->verticalScrollBar()->setPalette(palette());
+  QFont textFont(QStringLiteral("Arial"));
+  textFont.setPointSizeF(9.75);
+  textFont.setWeight(QFont::Normal);
+  textFont.setStyleHint(QFont::SansSerif);
+  Text1_->setFont(textFont);
+
+  Label11_ = AddLabel("Label11", "Pelvaro  https://www.pelvaro.example/", 360, 3720, 5625, 285);
+
+  for (QLabel* heading :
+       {Label4_, Label6_, Label8_, Label10_, Label17_, Label18_, Label19_, Label11_}) {
+    SetTextColour(heading, kBlue);
+  }
+  SetTextColour(Label13_, kMagenta);
+
+  setTabOrder(Text1_, Command1_);
+  setTabOrder(Command1_, Command2_);
+  Text1_->setFocus();
+
+  connect(Command1_, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+  connect(Command2_, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+}
+
+MainWindow::~MainWindow() = default;
+
+QLabel* MainWindow::AddLabel(const char* name, const char* caption, int left, int top, int width,
+                             int height) {
+  auto* label = new QLabel(this);
+  label->setObjectName(QString::fromLatin1(name));
+  // Captions show what the computer reported, which must never be taken as markup.
+  label->setTextFormat(Qt::PlainText);
+  label->setText(QString::fromLatin1(caption));
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+  return label;
+}
+
+QLabel* MainWindow::ValueLabel(mainform::Label label) const {
+  using mainform::Label;
+  switch (label) {
+    case Label::Label1:
+      return Label1_;
+    case Label::Label5:
+      return Label5_;
+    case Label::Label7:
+      return Label7_;
+    case Label::Label9:
+      return Label9_;
+    case Label::Label12:
+      return Label12_;
+    case Label::Label13:
+      return Label13_;
+    case Label::Label14:
+      return Label14_;
+    case Label::Label26:
+      return Label26_;
+  }
+  return Label1_;
+}
+
+void MainWindow::SetCaption(mainform::Label label, const std::string& caption) {
+  ValueLabel(label)->setText(
+      QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+std::string MainWindow::Caption(mainform::Label label) const {
+  return ValueLabel(label)->text().toLocal8Bit().toStdString();
+}
+
+void MainWindow::SetText1(const std::string& text) {
+  QString plain = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  Text1_->setPlainText(plain);
+}
+
+std::string MainWindow::Text1() const {
+  // The raw text, not toPlainText(): that one turns no-break spaces into blanks, and a host name or
+  // label may hold them. Only the paragraph breaks become line breaks again.
+  QString plain = Text1_->document()->toRawText();
+  plain.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  plain.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return plain.toLocal8Bit().toStdString();
+}
+
+void MainWindow::Show() {
+  show();
+}
+
+void MainWindow::Command1_Click() {
+  QCoreApplication::exit(0);
+}
+
+void MainWindow::Command2_Click() {
+  if (report_) {
+    report_(*this, this);
+  }
+}
+
+void MainWindow::SetReportAction(ReportAction action) {
+  report_ = std::move(action);
+}
+
+void MainWindow::paintEvent(QPaintEvent* /*event*/) {
+  // At its own size from the top-left corner: the window shows only that part of the picture.
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, sky_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  QCoreApplication::exit(0);
+}
+
+}  // namespace mainwindow

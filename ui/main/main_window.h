@@ -1,0 +1,79 @@
+// The main window `main` on Qt: the fixed window with the key facts over the sky picture, the
+// listing in Text1, and the Exit and Print Info buttons. The rest of the program writes into it and
+// reads it back through mainform::MainForm.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "ui/main/main_form.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace mainwindow {
+
+class MainWindow : public QWidget, public mainform::MainForm {
+  Q_OBJECT
+
+ public:
+  // What Print Info runs: the report, handed the window to read from and to parent its dialogs.
+  using ReportAction = std::function<void(const mainform::MainForm&, QWidget*)>;
+
+  static constexpr char kTitle[] = "System Information Beta 0.96";
+
+  // Creates the window hidden; its load sets nothing visible, the settings window fills it.
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  void SetCaption(mainform::Label label, const std::string& caption) override;
+  [[nodiscard]] std::string Caption(mainform::Label label) const override;
+  void SetText1(const std::string& text) override;
+  [[nodiscard]] std::string Text1() const override;
+  void Show() override;
+
+  // Exit: ends the program at once.
+  void Command1_Click();
+  // Print Info: runs the report, if one has been given.
+  void Command2_Click();
+  void SetReportAction(ReportAction action);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  // Closing by the close box or the window menu ends the program as Exit does: with the settings
+  // window hidden, nothing else would be left for the user to end it with.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
+  [[nodiscard]] QLabel* ValueLabel(mainform::Label label) const;
+
+  QPixmap sky_;
+  ReportAction report_;
+
+  QLabel* Label1_ = nullptr;
+  QLabel* Label4_ = nullptr;
+  QLabel* Label5_ = nullptr;
+  QLabel* Label6_ = nullptr;
+  QLabel* Label26_ = nullptr;
+  QLabel* Label7_ = nullptr;
+  QLabel* Label8_ = nullptr;
+  QLabel* Label9_ = nullptr;
+  QLabel* Label10_ = nullptr;
+  QPushButton* Command2_ = nullptr;
+  QLabel* Label12_ = nullptr;
+  QLabel* Label17_ = nullptr;
+  QPushButton* Command1_ = nullptr;
+  QLabel* Label13_ = nullptr;
+  QLabel* Label18_ = nullptr;
+  QLabel* Label14_ = nullptr;
+  QLabel* Label19_ = nullptr;
+  QLabel* Image1_ = nullptr;
+  QPlainTextEdit* Text1_ = nullptr;
+  QLabel* Label11_ = nullptr;
+};
+
+}  // namespace mainwindow
