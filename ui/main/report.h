@@ -1,0 +1,17 @@
+// The printed report behind the "Print Info" button: the key facts the main window shows, then its
+// whole listing, one document per copy chosen in the print dialog. Plain C++ over the platform's
+// dialogs and printer, so it runs the same with Qt's services and with a test's fakes.
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/printer.h"
+#include "ui/main/main_form.h"
+
+namespace report {
+
+// Command2_Click: runs to its end or ends silently at the first failure (Cancel included). Copies
+// already ended stay printed; the copy in progress is left to the printer object.
+void Command2_Click(const mainform::MainForm& main, platform::MsgBox& msgBox,
+                    platform::CommonDialog& CommonDialog1, platform::Printer& Printer);
+
+}  // namespace report
