@@ -165,6 +165,30 @@ std::string DeviceNumber(std::uint32_t major, std::uint32_t minor) {
   return std::to_string(major) + ":" + std::to_string(minor);
 }
 
+// The device number of a mount's block device. Mountinfo gives it, but for btrfs it shows an
+// anonymous number (0:N), so then the /dev name is looked up in sysfs.
+std::pair<std::uint32_t, std::uint32_t> DeviceOf(const std::string& root, const MountEntry& mount) {
+  if (mount.major != 0 || !IsRealDeviceName(mount.source)) {
+    return {mount.major, mount.minor};
+  }
+  const auto link = ReadLink(Join(root, mount.source));  // /dev/mapper/name -> ../dm-0
+  const std::string name(BaseName(link ? *link : mount.source));
+  const auto number = linux_sources::ReadFile(Join(root, "/sys/class/block/" + name + "/dev"));
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  if (number) {
+    const auto colon = number->find(':');
+    const char* text = number->data();
+    if (colon == std::string::npos ||
+        std::from_chars(text, text + colon, major).ec != std::errc() ||
+        std::from_chars(text + colon + 1, text + number->size(), minor).ec != std::errc()) {
+      major = 0;
+      minor = 0;
+    }
+  }
+  return {major, minor};
+}
+
 }  // namespace
 
 std::string UnescapeOctal(std::string_view text) {
@@ -469,8 +493,9 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
     volume.bounded = NeedsBoundedQuery(mount);
     std::optional<BlockDevice> device;
     if (IsBlockBacked(mount) && !IsNetworkType(mount.fsType)) {
-      device = ReadBlockDevice(root, mount.major, mount.minor);
-      const std::string number = DeviceNumber(mount.major, mount.minor);
+      const auto [major, minor] = DeviceOf(root, mount);
+      device = ReadBlockDevice(root, major, minor);
+      const std::string number = DeviceNumber(major, minor);
       if (udevRuns) {
         if (const auto data = linux_sources::ReadFile(Join(root, "/run/udev/data/b" + number))) {
           volume.identity = ParseUdevData(*data);

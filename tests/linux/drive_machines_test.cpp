@@ -1,0 +1,232 @@
+// The drive table of real machines, read from fixture trees of their /proc, /sys, /dev and
+// /run/udev, and of this machine, checked against statvfs.
+#include <gtest/gtest.h>
+
+#include <sys/statvfs.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/mounts.h"
+#include "platform/volumes.h"
+#include "probes/system.h"
+
+namespace {
+
+using namespace platform::linux_volumes;
+using namespace std::chrono_literals;
+
+const std::string kFixtures = QUORVANE_FIXTURES;
+
+struct Expected {
+  std::string root;
+  platform::UINT type;
+  std::string label;
+  std::optional<std::uint32_t> serial;
+  bool bounded = false;
+};
+
+// Checks the whole table: the roots in order, and each drive's kind, label and serial.
+void ExpectVolumes(const std::vector<Volume>& volumes, const std::vector<Expected>& expected) {
+  std::vector<std::string> roots;
+  for (const Volume& volume : volumes) {
+    roots.push_back(volume.root);
+  }
+  std::vector<std::string> expectedRoots;
+  for (const Expected& drive : expected) {
+    expectedRoots.push_back(drive.root);
+  }
+  ASSERT_EQ(roots, expectedRoots);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(expected[i].root);
+    EXPECT_EQ(volumes[i].type, expected[i].type);
+    EXPECT_EQ(volumes[i].identity.label, expected[i].label);
+    EXPECT_EQ(VolumeSerial(volumes[i].identity.uuid), expected[i].serial);
+    EXPECT_EQ(volumes[i].bounded, expected[i].bounded);
+  }
+}
+
+// A device probe that must not be needed.
+DeviceProbe Unused() {
+  return [](const std::string& path) -> std::optional<FsIdentity> {
+    ADD_FAILURE() << "device read: " << path;
+    return std::nullopt;
+  };
+}
+
+using platform::DRIVE_CDROM;
+using platform::DRIVE_FIXED;
+using platform::DRIVE_RAMDISK;
+using platform::DRIVE_REMOTE;
+using platform::DRIVE_REMOVABLE;
+
+TEST(DriveTable, DesktopWithNvmeEfiPartitionUsbStickAndDvd) {
+  ExpectVolumes(ReadVolumes({kFixtures + "/desktop", Unused()}),
+                {
+                    {"/", DRIVE_FIXED, "", 0x3F1C2A9E},
+                    {"/boot/efi/", DRIVE_FIXED, "", 0x5C1E9A2F},
+                    // Three btrfs mounts of one filesystem appear once, under its shortest path.
+                    {"/home/", DRIVE_FIXED, "data pool", 0xA7B8C9D0},
+                    {"/tmp/", DRIVE_RAMDISK, "", std::nullopt},
+                    {"/media/alice/KINGSTON/", DRIVE_REMOVABLE, "KINGSTON", 0x1A2B3C4D},
+                    // A USB disk that does not call itself removable; NTFS through FUSE.
+                    {"/media/alice/Backup/", DRIVE_REMOVABLE, "Backup", 0x2A3C0F4D, true},
+                    {"/media/alice/Ubuntu 22.04 LTS amd64/", DRIVE_CDROM, "Ubuntu 22.04 LTS amd64",
+                     0x20220810},
+                });
+}
+
+TEST(DriveTable, LaptopWithSnapsDockerAndRamDisks) {
+  // No squashfs, loop image, Docker overlay, namespace, FUSE helper or hidden /data; the RAM-disks
+  // a user made are listed, a read-only tmpfs is not.
+  ExpectVolumes(ReadVolumes({kFixtures + "/laptop", Unused()}),
+                {
+                    {"/", DRIVE_FIXED, "", 0x0C2D4F6A},
+                    {"/boot/efi/", DRIVE_FIXED, "", 0xE4A107B3},
+                    {"/mnt/ramdisk/", DRIVE_RAMDISK, "", std::nullopt},
+                    {"/mnt/zram/", DRIVE_RAMDISK, "", std::nullopt},
+                });
+}
+
+TEST(DriveTable, ServerWithNfsAndCifsShares) {
+  ExpectVolumes(ReadVolumes({kFixtures + "/server", Unused()}),
+                {
+                    {"/", DRIVE_FIXED, "root", 0x8C1D2E3F},
+                    {"/boot/", DRIVE_FIXED, "", 0xFFFFFFFF},
+                    {"/var/lib/pgsql/", DRIVE_FIXED, "", 0x00A1B2C3},
+                    // The second mount of the home share is not listed again.
+                    {"/srv/home/", DRIVE_REMOTE, "", std::nullopt, true},
+                    {"/mnt/public/", DRIVE_REMOTE, "", std::nullopt, true},
+                    {"/mnt/backup/", DRIVE_REMOTE, "", std::nullopt, true},
+                    {"/mnt/remote/", DRIVE_REMOTE, "", std::nullopt, true},
+                    {"/mnt/dfs/", DRIVE_REMOTE, "", std::nullopt, true},
+                });
+}
+
+TEST(DriveTable, MountPointsWithBlanksAndLabelsFromDevDisk) {
+  // No udev database here: labels come from /dev/disk/by-label, decoded to bytes and no further.
+  ExpectVolumes(ReadVolumes({kFixtures + "/blanks", Unused()}),
+                {
+                    {"/", DRIVE_FIXED, "", 0x6E1F2A3B},
+                    {"/media/alice/My Passport/", DRIVE_REMOVABLE, "My Passport", 0x64A5F009},
+                    {"/mnt/tab\tand\\back\nline/", DRIVE_RAMDISK, "", std::nullopt},
+                    {"/media/alice/Fotos & <b>Videos</b> %s/", DRIVE_REMOVABLE,
+                     "Fotos & <b>Videos</b> %s", 0xD2C3B4A5},
+                });
+}
+
+TEST(DriveTable, ContainerWithoutDevDiskReadsTheDevicesItMay) {
+  std::vector<std::string> probed;
+  const DeviceProbe probe = [&probed](const std::string& path) -> std::optional<FsIdentity> {
+    probed.push_back(path);
+    if (path.ends_with("/dev/vdb")) {
+      return FsIdentity{"work", "b1c2d3e4-f5a6-4b7c-8d9e-0f1a2b3c4d5e", "ext4"};
+    }
+    return std::nullopt;  // the host's disk is not readable from here
+  };
+  // The overlay root is listed; the files bound over /etc are not; the volume is, once.
+  ExpectVolumes(ReadVolumes({kFixtures + "/container", probe}),
+                {
+                    {"/", DRIVE_FIXED, "", std::nullopt},
+                    {"/var/lib/postgresql/data/", DRIVE_FIXED, "", std::nullopt},
+                    {"/workspace/", DRIVE_FIXED, "work", 0xB1C2D3E4},
+                });
+  EXPECT_EQ(probed, (std::vector<std::string>{kFixtures + "/container/dev/vda1",
+                                              kFixtures + "/container/dev/vdb"}));
+}
+
+TEST(DriveTable, MissingTreeHasNoDrives) {
+  EXPECT_TRUE(ReadVolumes({kFixtures + "/no-such-machine", Unused()}).empty());
+}
+
+TEST(MeasureBounded, GivesTheAnswerOfAQueryThatAnswers) {
+  bool timedOut = true;
+  const auto sizes = MeasureBounded(
+      "/share", 5s,
+      [](const std::string&) {
+        return std::optional(Sizes{100, 40, 50});
+      },
+      &timedOut);
+  ASSERT_TRUE(sizes);
+  EXPECT_EQ(sizes->total, 100U);
+  EXPECT_EQ(sizes->available, 40U);
+  EXPECT_FALSE(timedOut);
+  EXPECT_FALSE(MeasureBounded(
+      "/share", 5s, [](const std::string&) { return std::optional<Sizes>(); }, &timedOut));
+  EXPECT_FALSE(timedOut);
+}
+
+TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
+  // The query blocks until the test lets it go, as a dead share blocks statvfs.
+  struct Gate {
+    std::atomic<bool> open{false};
+    std::atomic<bool> finished{false};
+  };
+  auto gate = std::make_shared<Gate>();
+  bool timedOut = false;
+  const auto sizes = MeasureBounded(
+      "/dead", 20ms,
+      [gate](const std::string&) {
+        while (!gate->open) {
+          std::this_thread::sleep_for(1ms);
+        }
+        gate->finished = true;
+        return std::optional(Sizes{1, 1, 1});
+      },
+      &timedOut);
+  EXPECT_FALSE(sizes);
+  EXPECT_TRUE(timedOut);
+  EXPECT_FALSE(gate->finished);  // the caller did not wait for it
+  gate->open = true;
+  while (!gate->finished) {
+    std::this_thread::sleep_for(1ms);
+  }
+}
+
+TEST(ThisMachine, RootVolumeIsAFixedDriveSizedByStatvfs) {
+  const auto roots = System::LogicalDriveRoots();
+  ASSERT_FALSE(roots.empty());
+  EXPECT_EQ(roots.front(), "/");
+  EXPECT_EQ(System::DriveType("/"), "Fixed drive");
+  std::int64_t total = 0;
+  std::int64_t free = 0;
+  System::DriveInfo("/", total, free);
+  struct statvfs status {};
+  ASSERT_EQ(::statvfs("/", &status), 0);
+  EXPECT_EQ(total, static_cast<std::int64_t>(status.f_blocks * status.f_frsize));
+  // Others write to the disk meanwhile; the free space must still be the same order.
+  const auto expectedFree = static_cast<double>(status.f_bavail * status.f_frsize);
+  EXPECT_NEAR(static_cast<double>(free), expectedFree, expectedFree * 0.05 + 1e9);
+  EXPECT_NE(System::VolumeLabel("/"), "");  // readable: a label or "NoName"
+}
+
+TEST(ThisMachine, DriveListKeepsTheListContract) {
+  const platform::DWORD needed = platform::GetLogicalDriveStringsA(0, nullptr);
+  ASSERT_GE(needed, 3U);  // at least "/", its NUL and the final NUL
+  std::string buffer(needed, '#');
+  const platform::DWORD length = platform::GetLogicalDriveStringsA(needed, buffer.data());
+  EXPECT_EQ(length, needed - 1);
+  EXPECT_EQ(buffer.substr(0, 2), std::string("/\0", 2));
+  EXPECT_EQ(buffer[length - 1], '\0');
+  EXPECT_EQ(buffer[length], '\0');
+  // One character short: the need again, and the buffer left alone.
+  std::string shorter(needed - 1, '#');
+  EXPECT_EQ(platform::GetLogicalDriveStringsA(needed - 1, shorter.data()), needed);
+  EXPECT_EQ(shorter, std::string(needed - 1, '#'));
+}
+
+TEST(ThisMachine, APathThatIsNoDriveIsNoRoot) {
+  EXPECT_EQ(platform::GetDriveTypeA("/proc/"), platform::DRIVE_NO_ROOT_DIR);
+  EXPECT_EQ(System::DriveType("/proc/"), "");
+  EXPECT_EQ(System::VolumeLabel("/proc/"), "");
+  EXPECT_EQ(System::SerialNumber("/proc/"), "0000-0000");
+  std::string name = "unchanged";
+  EXPECT_FALSE(platform::Dir("/proc/", platform::kAttributeVolume, &name));
+}
+
+}  // namespace
