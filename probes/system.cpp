@@ -1,9 +1,11 @@
 #include "probes/system.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <string_view>
 
 #include "platform/identity.h"
@@ -212,7 +214,7 @@ std::string DriveType(const std::string& strRoot) {
   }
 }
 
-std::vector<std::string> LogicalDriveRoots() {
+std::vector<std::string> LogicalDriveRoots() try {
   platform::DWORD length = 10;
   std::string buffer;
   platform::DWORD result = 0;
@@ -242,6 +244,9 @@ std::vector<std::string> LogicalDriveRoots() {
     position = end + 1;
   }
   return roots;
+} catch (const std::bad_alloc&) {
+  // A platform that asks for more than can be allocated gives no list, as a failed request does.
+  return {};
 }
 
 void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int16_t& intCD,
