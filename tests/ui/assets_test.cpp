@@ -1,0 +1,214 @@
+// The pictures: the generator still draws exactly the committed files, and the files are what the
+// windows and the Windows resource script expect (formats, sizes, colours, masks).
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdint>
+
+#include "assets/assets.h"
+#include "tests/ui/qt_app.h"
+
+namespace {
+
+QByteArray Read(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Committed(const char* name) {
+  return Read(QStringLiteral(QUORVANE_ASSETS_DIR "/") + QString::fromLatin1(name));
+}
+
+std::uint32_t U16(const QByteArray& bytes, int at) {
+  return static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1]) << 8;
+}
+
+std::uint32_t U32(const QByteArray& bytes, int at) {
+  return U16(bytes, at) | U16(bytes, at + 2) << 16;
+}
+
+class Pictures : public ::testing::Test {
+ protected:
+  Pictures() { testing_support::App(); }
+};
+
+class Generated : public Pictures, public ::testing::WithParamInterface<const char*> {
+ protected:
+  // One run of the generator for all three files.
+  static void SetUpTestSuite() {
+    dir_ = new QTemporaryDir;
+    exitCode_ = QProcess::execute(QStringLiteral(QUORVANE_GENERATOR), {dir_->path()});
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  static inline QTemporaryDir* dir_ = nullptr;
+  static inline int exitCode_ = -1;
+};
+
+TEST_P(Generated, TheGeneratorWritesTheCommittedBytes) {
+  ASSERT_TRUE(dir_->isValid());
+  ASSERT_EQ(exitCode_, 0);
+  const QByteArray fresh = Read(dir_->filePath(QString::fromLatin1(GetParam())));
+  ASSERT_FALSE(fresh.isEmpty());
+  EXPECT_TRUE(fresh == Committed(GetParam()))
+      << GetParam() << " differs from the generator's output: run quorvane_regenerate_assets";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryPicture, Generated, ::testing::Values("sky.bmp", "information.ico", "computer.ico"),
+    [](const auto& info) {
+      return std::string(info.param).substr(0, std::string(info.param).find('.'));
+    });
+
+TEST_F(Pictures, TheSkyIsAn8BitBitmapOf65ColoursUncompressed) {
+  const QByteArray bmp = Committed("sky.bmp");
+  ASSERT_EQ(bmp.size(), 307514);
+  EXPECT_EQ(bmp.left(2), QByteArray("BM"));
+  EXPECT_EQ(U32(bmp, 2), 307514U);
+  EXPECT_EQ(U32(bmp, 10), 14U + 40U + 65U * 4U);  // pixels right after the palette
+  EXPECT_EQ(U32(bmp, 14), 40U);
+  EXPECT_EQ(U32(bmp, 18), 640U);
+  EXPECT_EQ(U32(bmp, 22), 480U);
+  EXPECT_EQ(U16(bmp, 28), 8U);
+  EXPECT_EQ(U32(bmp, 30), 0U);  // BI_RGB
+  EXPECT_EQ(U32(bmp, 46), 65U);
+}
+
+// Blue sky with white clouds: blue dominates the sky, pure white tops the clouds, and the part the
+// window shows is not one flat colour.
+TEST_F(Pictures, TheSkyIsBlueWithWhiteClouds) {
+  const QImage sky = assets::Sky().toImage();
+  ASSERT_EQ(sky.size(), QSize(640, 480));
+  int blue = 0, white = 0, total = 0;
+  for (int y = 0; y < 480; y += 4) {
+    for (int x = 0; x < 640; x += 4) {
+      const QColor c = sky.pixelColor(x, y);
+      ++total;
+      blue += (c.blue() > c.red() + 40 && c.blue() > c.green()) ? 1 : 0;
+      white += (c.red() > 235 && c.green() > 235 && c.blue() > 235) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(blue, total / 2);
+  EXPECT_GT(white, total / 20);
+  EXPECT_LT(white, total / 2);
+  const QImage read(QStringLiteral(":/assets/sky.bmp"));
+  EXPECT_EQ(read.colorCount(), 65);
+}
+
+struct IconCheck {
+  const char* resource;
+  const char* file;
+};
+
+class Icon : public Pictures, public ::testing::WithParamInterface<IconCheck> {};
+
+TEST_P(Icon, HoldsA16Colour32And16PixelImageWithMasks) {
+  const QByteArray ico = Committed(GetParam().file);
+  ASSERT_GE(ico.size(), 6 + 2 * 16);
+  EXPECT_EQ(U16(ico, 0), 0U);
+  EXPECT_EQ(U16(ico, 2), 1U);  // icon, not cursor
+  ASSERT_EQ(U16(ico, 4), 2U);
+  const int sizes[] = {32, 16};
+  for (int i = 0; i < 2; ++i) {
+    const int entry = 6 + 16 * i;
+    const int size = sizes[i];
+    EXPECT_EQ(static_cast<std::uint8_t>(ico[entry]), size);
+    EXPECT_EQ(static_cast<std::uint8_t>(ico[entry + 1]), size);
+    EXPECT_EQ(static_cast<std::uint8_t>(ico[entry + 2]), 16);  // colours
+    EXPECT_EQ(U16(ico, entry + 6), 4U);                        // bits per pixel
+    const std::uint32_t length = U32(ico, entry + 8);
+    const std::uint32_t offset = U32(ico, entry + 12);
+    const int colourBits = size * ((size * 4 + 31) / 32) * 4;
+    const int maskBits = size * ((size + 31) / 32) * 4;
+    EXPECT_EQ(length, 40U + 16U * 4U + colourBits + maskBits);
+    ASSERT_LE(offset + length, static_cast<std::uint32_t>(ico.size()));
+    EXPECT_EQ(U32(ico, static_cast<int>(offset) + 8), 2U * size);  // colour bits and mask
+  }
+
+  QImageReader reader(QString::fromLatin1(GetParam().resource));
+  EXPECT_EQ(reader.imageCount(), 2);
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(reader.jumpToImage(i));
+    const QImage image = reader.read();
+    ASSERT_EQ(image.size(), QSize(sizes[i], sizes[i]));
+    // The corners lie outside the drawing: the mask makes them see-through.
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(sizes[i] - 1, 0).alpha(), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothIcons, Icon,
+    ::testing::Values(IconCheck{assets::kInformationIcon, "information.ico"},
+                      IconCheck{assets::kComputerIcon, "computer.ico"}),
+    [](const auto& info) {
+      return std::string(info.param.file).substr(0, std::string(info.param.file).find('.'));
+    });
+
+bool IsWhite(QColor c) {
+  return c.red() == 255 && c.green() == 255 && c.blue() == 255;
+}
+bool IsDarkBlue(QColor c) {
+  return c.red() == 0 && c.green() == 0 && c.blue() == 128;
+}
+// The disc: dark blue, with a lighter blue edge where the light falls.
+bool IsDisc(QColor c) {
+  return c.red() == 0 && c.green() == 0 && c.blue() >= 128;
+}
+bool IsGrey(QColor c) {
+  return c.red() == c.green() && c.green() == c.blue() && c.red() >= 96 && c.red() <= 200;
+}
+
+// A white i on a dark blue disc, in both sizes.
+TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
+  QImageReader reader(QString::fromLatin1(assets::kInformationIcon));
+  for (const int size : {32, 16}) {
+    ASSERT_TRUE(reader.jumpToImage(size == 32 ? 0 : 1));
+    const QImage image = reader.read();
+    ASSERT_EQ(image.width(), size);
+    const int mid = size / 2;
+    // Down the middle: disc, the dot, disc, the stem, disc.
+    int whiteRuns = 0;
+    bool inWhite = false;
+    for (int y = 2; y < size - 2; ++y) {
+      const QColor c = image.pixelColor(mid, y);
+      EXPECT_TRUE(IsWhite(c) || IsDisc(c)) << size << " at y " << y;
+      whiteRuns += (IsWhite(c) && !inWhite) ? 1 : 0;
+      inWhite = IsWhite(c);
+    }
+    EXPECT_EQ(whiteRuns, 2) << "the dot and the stem of the i, at " << size;
+    // Left and right of the letter the disc is dark blue.
+    EXPECT_TRUE(IsDarkBlue(image.pixelColor(size / 5, mid))) << size;
+    EXPECT_TRUE(IsDarkBlue(image.pixelColor(size - 1 - size / 5, mid))) << size;
+  }
+}
+
+// A monitor with a grey screen above a system unit and a keyboard.
+TEST_F(Pictures, TheComputerIconIsAMonitorOverAUnitAndAKeyboard) {
+  QImageReader reader(QString::fromLatin1(assets::kComputerIcon));
+  for (const int size : {32, 16}) {
+    ASSERT_TRUE(reader.jumpToImage(size == 32 ? 0 : 1));
+    const QImage image = reader.read();
+    ASSERT_EQ(image.width(), size);
+    EXPECT_TRUE(IsGrey(image.pixelColor(size / 2, size / 4))) << "screen at " << size;
+    // Something opaque fills the bottom rows (unit and keyboard) across most of the width.
+    for (const int y : {size * 3 / 4, size - 2}) {
+      int opaque = 0;
+      for (int x = 0; x < size; ++x) {
+        opaque += image.pixelColor(x, y).alpha() == 255 ? 1 : 0;
+      }
+      EXPECT_GT(opaque, size * 3 / 4) << "row " << y << " at " << size;
+    }
+  }
+}
+
+}  // namespace

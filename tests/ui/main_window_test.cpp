@@ -1,0 +1,334 @@
+// The main window on Qt's offscreen platform: its design (window, controls, fonts, colours, focus),
+// the plain-text captions and the listing's line breaks across the Qt boundary, and the two ways
+// the event loop ends.
+#include <gtest/gtest.h>
+
+#include <QKeySequence>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "assets/assets.h"
+#include "tests/ui/qt_app.h"
+#include "ui/main/main_window.h"
+
+namespace {
+
+using mainform::Label;
+using mainwindow::MainWindow;
+
+enum class Look { Default, Blue, Magenta };
+
+// One control of the window's design, in twips as designed.
+struct Row {
+  const char* name;
+  const char* kind;  // Qt class
+  const char* text;
+  int left, top, width, height;
+  Look look;
+};
+
+void PrintTo(const Row& row, std::ostream* os) {
+  *os << row.name;
+}
+
+constexpr Row kDesign[] = {
+    {"Label1", "QLabel", "", 2250, 60, 2475, 255, Look::Default},
+    {"Label4", "QLabel", "Computer Name", 4800, 60, 1275, 255, Look::Blue},
+    {"Label5", "QLabel", "", 2250, 360, 2475, 255, Look::Default},
+    {"Label6", "QLabel", "User Name", 4800, 360, 1275, 255, Look::Blue},
+    {"Label26", "QLabel", "", 2250, 660, 1065, 255, Look::Default},
+    {"Label7", "QLabel", "", 3330, 660, 1395, 255, Look::Default},
+    {"Label8", "QLabel", "System Platform", 4800, 660, 1275, 255, Look::Blue},
+    {"Label9", "QLabel", "", 3330, 960, 1395, 255, Look::Default},
+    {"Label10", "QLabel", "Version Info", 4800, 960, 1275, 255, Look::Blue},
+    {"Command2", "QPushButton", "Print Info", 2280, 1020, 975, 285, Look::Default},
+    {"Label12", "QLabel", "", 3330, 1260, 1005, 255, Look::Default},
+    {"Label17", "QLabel", "Physical Memory", 4380, 1260, 1725, 255, Look::Blue},
+    {"Command1", "QPushButton", "Exit", 2280, 1380, 975, 285, Look::Default},
+    {"Label13", "QLabel", "", 3330, 1530, 1005, 255, Look::Magenta},
+    {"Label18", "QLabel", "Free Physical Memory", 4380, 1530, 1725, 255, Look::Blue},
+    {"Label14", "QLabel", "", 3330, 1800, 1005, 255, Look::Default},
+    {"Label19", "QLabel", "Locked Memory", 4380, 1800, 1725, 255, Look::Blue},
+    {"Image1", "QLabel", "", 720, 480, 765, 735, Look::Default},
+    {"Text1", "QPlainTextEdit", "Text1", 240, 2220, 5865, 1455, Look::Default},
+    {"Label11", "QLabel", "Pelvaro  https://www.pelvaro.example/", 360, 3720, 5625, 285,
+     Look::Blue},
+};
+
+int Px(int twips) {
+  EXPECT_EQ(twips % 15, 0) << twips << " twips is not a whole number of pixels";
+  return twips / 15;
+}
+
+QString TextOf(QWidget* widget) {
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    return label->text();
+  }
+  if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    return button->text();
+  }
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+    return edit->toPlainText();
+  }
+  return {};
+}
+
+class Window : public ::testing::Test {
+ protected:
+  template <typename T = QWidget>
+  T* Find(const char* name) {
+    auto* child = window->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+
+  QApplication& app = testing_support::App();  // before any widget
+  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
+};
+
+// ---- the design ----
+
+class Control : public Window, public ::testing::WithParamInterface<Row> {};
+
+TEST_P(Control, StandsWhereTheDesignPutsItWithItsTextAndColour) {
+  const Row& row = GetParam();
+  QWidget* widget = Find(row.name);
+  ASSERT_NE(widget, nullptr);
+  EXPECT_STREQ(widget->metaObject()->className(), row.kind);
+  EXPECT_EQ(widget->parentWidget(), window.get());
+  EXPECT_EQ(widget->geometry(), QRect(Px(row.left), Px(row.top), Px(row.width), Px(row.height)));
+  EXPECT_EQ(TextOf(widget), QString::fromLatin1(row.text));
+
+  const QColor defaultText = window->palette().color(QPalette::WindowText);
+  const QColor expected = row.look == Look::Blue      ? QColor(0, 0, 255)
+                          : row.look == Look::Magenta ? QColor(255, 0, 255)
+                                                      : defaultText;
+  if (qobject_cast<QLabel*>(widget) != nullptr) {
+    EXPECT_EQ(widget->palette().color(QPalette::WindowText), expected);
+  }
+}
+
+TEST_P(Control, IsPlainTextWithoutAccessKeyAndTransparentWhenALabel) {
+  QWidget* widget = Find(GetParam().name);
+  ASSERT_NE(widget, nullptr);
+  EXPECT_TRUE(QKeySequence::mnemonic(TextOf(widget)).isEmpty());
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_FALSE(label->autoFillBackground());
+    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowDesign, Control, ::testing::ValuesIn(kDesign),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Window, HasItsNameTitleAndFixedClientAreaAndStartsHidden) {
+  EXPECT_EQ(window->objectName(), QStringLiteral("main"));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("System Information Beta 0.96"));
+  EXPECT_EQ(window->geometry(), QRect(115, 134, 413, 274));
+  EXPECT_EQ(window->minimumSize(), QSize(413, 274));
+  EXPECT_EQ(window->maximumSize(), QSize(413, 274));
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->windowIcon().isNull());
+}
+
+TEST_F(Window, HasACloseBoxAndWindowMenuButCannotBeMinimizedOrMaximized) {
+  const Qt::WindowFlags flags = window->windowFlags();
+  EXPECT_TRUE(window->isWindow());
+  EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST_F(Window, LoadLeavesEveryValueLabelEmpty) {
+  for (Label label : {Label::Label1, Label::Label5, Label::Label7, Label::Label9, Label::Label12,
+                      Label::Label13, Label::Label14, Label::Label26}) {
+    EXPECT_EQ(window->Caption(label), "");
+  }
+}
+
+TEST_F(Window, Text1IsAnEditableBlackBoxWithCyanArialAndBothScrollBars) {
+  auto* text = Find<QPlainTextEdit>("Text1");
+  ASSERT_NE(text, nullptr);
+  EXPECT_FALSE(text->isReadOnly());
+  EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(text->palette().color(QPalette::Base), QColor(0, 0, 0));
+  EXPECT_EQ(text->palette().color(QPalette::Text), QColor(0, 255, 255));
+  const QFont font = text->font();
+  EXPECT_EQ(font.family(), QStringLiteral("Arial"));
+  EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
+  EXPECT_EQ(font.weight(), QFont::Normal);
+  EXPECT_FALSE(font.italic());
+  EXPECT_FALSE(font.underline());
+  EXPECT_FALSE(font.strikeOut());
+}
+
+TEST_F(Window, LabelsAndButtonsUseASmallPlainFont) {
+  const QFont font = window->font();
+  EXPECT_GE(font.pointSizeF(), 7.5);
+  EXPECT_LE(font.pointSizeF(), 9.0);
+  EXPECT_EQ(font.weight(), QFont::Normal);
+  EXPECT_FALSE(font.italic());
+  // Every heading fits its label at that size: a cut heading would be unreadable.
+  for (const Row& row : kDesign) {
+    auto* label = window->findChild<QLabel*>(QString::fromLatin1(row.name));
+    if (label != nullptr && *row.text != '\0') {
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << row.name;
+    }
+  }
+}
+
+TEST_F(Window, Image1StretchesTheInformationIcon) {
+  auto* image = Find<QLabel>("Image1");
+  ASSERT_NE(image, nullptr);
+  EXPECT_TRUE(image->hasScaledContents());
+  EXPECT_EQ(image->pixmap().size(), QSize(32, 32));
+}
+
+// The sky is drawn at its own size from the client's top-left corner; labels let it show through.
+TEST_F(Window, ShowsTheSkyUnscaledBehindTransparentLabels) {
+  const QImage sky = assets::Sky().toImage();
+  ASSERT_EQ(sky.size(), QSize(640, 480));
+  window->SetCaption(Label::Label1, "");
+  const QImage shown = window->grab().toImage();
+  ASSERT_EQ(shown.size(), QSize(413, 274));
+  // Corners and gaps between controls, and a point inside the empty Label1.
+  for (const QPoint point : {QPoint(1, 1), QPoint(410, 2), QPoint(5, 271), QPoint(410, 271),
+                             QPoint(10, 140), QPoint(200, 10)}) {
+    EXPECT_EQ(shown.pixelColor(point), sky.pixelColor(point)) << point.x() << "," << point.y();
+  }
+}
+
+// ---- what crosses the window's interface ----
+
+TEST_F(Window, CaptionsAreShownAndReadBackAsTyped) {
+  const std::string captions[] = {"<b>x</b>", "a & b", "%s %n", "Zo\xC3\xAB",
+                                  "1\xC2\xA0"
+                                  "2"};
+  for (const std::string& caption : captions) {
+    window->SetCaption(Label::Label1, caption);
+    EXPECT_EQ(window->Caption(Label::Label1), caption);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), QString::fromUtf8(caption.c_str()));
+  }
+}
+
+TEST_F(Window, EachValueLabelHasItsOwnCaption) {
+  const std::pair<Label, const char*> labels[] = {
+      {Label::Label1, "Label1"},   {Label::Label5, "Label5"},   {Label::Label7, "Label7"},
+      {Label::Label9, "Label9"},   {Label::Label12, "Label12"}, {Label::Label13, "Label13"},
+      {Label::Label14, "Label14"}, {Label::Label26, "Label26"}};
+  for (const auto& [label, name] : labels) {
+    window->SetCaption(label, std::string("value of ") + name);
+  }
+  for (const auto& [label, name] : labels) {
+    EXPECT_EQ(Find<QLabel>(name)->text(), QStringLiteral("value of ") + QString::fromLatin1(name));
+  }
+}
+
+TEST_F(Window, Text1ShowsCrLfAsLinesAndGivesBackTheSameBytes) {
+  const std::string listing =
+      "Scroll Down To View All Settings\r\n"
+      "Temp Directory       = /tmp/\r\n"
+      "\r\n"
+      "Disk /media/caf\xC3\xA9 \xC2\xA0x/ :\r\n"
+      "Volumelabel       = <i>&amp;</i>\t%d\r\n";
+  window->SetText1(listing);
+  auto* text = Find<QPlainTextEdit>("Text1");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->document()->blockCount(), 6);
+  EXPECT_EQ(text->document()->findBlockByNumber(1).text(),
+            QStringLiteral("Temp Directory       = /tmp/"));
+  EXPECT_FALSE(text->toPlainText().contains(QLatin1Char('\r')));
+  EXPECT_EQ(window->Text1(), listing);
+
+  window->SetText1("");
+  EXPECT_EQ(window->Text1(), "");
+}
+
+TEST_F(Window, WhatTheUserTypesIntoText1IsReadBackWithCrLf) {
+  window->SetText1("one\r\n");
+  auto* text = Find<QPlainTextEdit>("Text1");
+  ASSERT_NE(text, nullptr);
+  text->moveCursor(QTextCursor::End);
+  QTest::keyClicks(text, "two");
+  QTest::keyClick(text, Qt::Key_Return);
+  EXPECT_EQ(window->Text1(), "one\r\ntwo\r\n");
+}
+
+// ---- focus ----
+
+TEST_F(Window, FocusStartsInText1AndTabGoesToExitThenPrintInfo) {
+  window->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(QApplication::focusWidget(), Find("Text1"));
+  const char* order[] = {"Command1", "Command2", "Text1"};
+  for (const char* name : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Find(name)) << name;
+  }
+  window->SetText1("unchanged");
+  QTest::keyClick(Find("Text1"), Qt::Key_Tab);
+  EXPECT_EQ(window->Text1(), "unchanged") << "Tab typed into Text1";
+}
+
+// ---- buttons and closing ----
+
+class Ending : public Window {
+ protected:
+  // Runs the event loop with action queued; the result is the loop's exit code, or -1 when only the
+  // watchdog ended it.
+  int RunWith(const std::function<void()>& action) {
+    QApplication::setQuitOnLastWindowClosed(false);  // only the window itself may end the loop
+    window->Show();
+    QTimer::singleShot(0, window.get(), action);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    watchdog.start(10000);
+    return QApplication::exec();
+  }
+};
+
+TEST_F(Ending, ExitEndsTheEventLoop) {
+  EXPECT_EQ(RunWith([this] { QTest::mouseClick(Find("Command1"), Qt::LeftButton); }), 0);
+}
+
+TEST_F(Ending, TheCloseBoxEndsTheEventLoopAsExitDoes) {
+  EXPECT_EQ(RunWith([this] { window->close(); }), 0);
+}
+
+TEST_F(Window, PrintInfoHandsTheWindowToTheReport) {
+  int runs = 0;
+  const mainform::MainForm* form = nullptr;
+  QWidget* parent = nullptr;
+  window->SetReportAction([&](const mainform::MainForm& f, QWidget* p) {
+    ++runs;
+    form = &f;
+    parent = p;
+  });
+  QTest::mouseClick(Find("Command2"), Qt::LeftButton);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(form, window.get());
+  EXPECT_EQ(parent, window.get());
+}
+
+TEST_F(Window, PrintInfoWithoutAReportDoesNothing) {
+  QTest::mouseClick(Find("Command2"), Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
