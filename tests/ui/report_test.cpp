@@ -15,8 +15,11 @@ namespace {
 using mainform::Label;
 using report_fakes::Log;
 
-const std::string kMsgBox = "MsgBox Systems Settings PrintOut | 32 | Pelvaro Beta 0.95";
-const Log kBeforePrinting = {kMsgBox, "CancelError true", "ShowPrinter", "Copies"};
+constexpr const char* kMsgBox = "MsgBox Systems Settings PrintOut | 32 | Pelvaro Beta 0.95";
+
+Log BeforePrinting() {
+  return {kMsgBox, "CancelError true", "ShowPrinter", "Copies"};
+}
 
 class PrintInfo : public ::testing::Test {
  protected:
@@ -56,7 +59,7 @@ class PrintInfo : public ::testing::Test {
             "EndDoc"};
   }
 
-  static Log Concat(std::vector<Log> parts) {
+  static Log Concat(const std::vector<Log>& parts) {
     Log all;
     for (const Log& part : parts) {
       all.insert(all.end(), part.begin(), part.end());
@@ -72,19 +75,19 @@ class PrintInfo : public ::testing::Test {
 };
 
 TEST_F(PrintInfo, OneCopyIsOneDocumentWithTheFactsThenTheListing) {
-  EXPECT_EQ(Press(), Concat({kBeforePrinting, Copy()}));
+  EXPECT_EQ(Press(), Concat({BeforePrinting(), Copy()}));
 }
 
 TEST_F(PrintInfo, ThreeCopiesAreThreeWholeDocumentsEachFromTheTopLeft) {
   dialog.copies = 3;
-  EXPECT_EQ(Press(), Concat({kBeforePrinting, Copy(), Copy(), Copy()}));
+  EXPECT_EQ(Press(), Concat({BeforePrinting(), Copy(), Copy(), Copy()}));
 }
 
 TEST_F(PrintInfo, NoCopiesChosenPrintsNothing) {
   for (const int copies : {0, -1}) {
     log.clear();
     dialog.copies = copies;
-    EXPECT_EQ(Press(), kBeforePrinting) << copies << " copies";
+    EXPECT_EQ(Press(), BeforePrinting()) << copies << " copies";
   }
 }
 
@@ -98,7 +101,7 @@ TEST_F(PrintInfo, EveryPressShowsTheMessageBoxAgain) {
   Press();
   dialog.cancel = false;
   EXPECT_EQ(Press(),
-            Concat({{kMsgBox, "CancelError true", "ShowPrinter"}, kBeforePrinting, Copy()}));
+            Concat({{kMsgBox, "CancelError true", "ShowPrinter"}, BeforePrinting(), Copy()}));
 }
 
 TEST_F(PrintInfo, EmptyCaptionsPrintTheirPaddedCaptionAlone) {
@@ -124,7 +127,7 @@ TEST_F(PrintInfo, MemoryLineShowsTheCaptionAsItIsWhenPrinted) {
   dialog.copies = 2;
   dialog.whileShown = [this] { main.SetCaption(Label::Label12, "8 Kb"); };
   printer.afterEndDoc = [this] { main.SetCaption(Label::Label12, "1234567 Kb"); };
-  EXPECT_EQ(Press(), Concat({kBeforePrinting, Copy("8 Kb"), Copy("1234567 Kb")}));
+  EXPECT_EQ(Press(), Concat({BeforePrinting(), Copy("8 Kb"), Copy("1234567 Kb")}));
 }
 
 // A failure during the second copy: the first copy stays ended, the second is neither continued
@@ -140,7 +143,7 @@ TEST_P(FailureInCopy2, EndsTheCommandAtOnce) {
   Log copy2 = Copy();
   copy2.resize(failing + 1);
   copy2.back() += " -> fails";
-  EXPECT_EQ(Press(), Concat({kBeforePrinting, Copy(), copy2}));
+  EXPECT_EQ(Press(), Concat({BeforePrinting(), Copy(), copy2}));
 }
 
 // 0 CurrentX, 2 Font, 3 FontSize, 4 the first line, 7 a caption line, 13 the listing, 14 EndDoc.

@@ -1,5 +1,7 @@
 #include "ui/main/report_qt.h"
 
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPrinter>
 
 #include "platform/qt/printer.h"
@@ -16,6 +18,8 @@ void PrintFromWindow(const mainform::MainForm& main, QWidget* parent,
   // One printer for one press: the dialog sets it up and each copy is a document on it.
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("System Information Settings"));
+  // Qt's page for PDF files has almost no margin; a printer that needs wider ones keeps its own.
+  printer.setPageMargins(QMarginsF(12.7, 12.7, 12.7, 12.7), QPageLayout::Millimeter);
   platform::qt::QtMsgBox msgBox(parent, run);
   platform::qt::QtCommonDialog CommonDialog1(printer, parent, run);
   platform::qt::QtPrinter Printer(printer);
