@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The program in a real X server: its one window is mapped with the right title, client size and
+# position, tells the window manager it cannot be resized, and Exit and the close box each end the
+# process. Starts its own Xvfb on a free display and always stops it.
+# Usage: main_window_x11.sh <quorvane> <send_close>
+set -euo pipefail
+
+program=$1
+send_close=$2
+title="System Information Beta 0.96"
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
+  exit 1
+}
+
+# Xvfb picks a free display itself and writes its number to the descriptor.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s "$work/display" ]] && break
+  sleep 0.1
+done
+[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# Starts the program and sets window to its mapped main window's id.
+start() {
+  "$program" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  window=""
+  for _ in $(seq 300); do
+    window=$(xwininfo -root -children 2>/dev/null | awk -v t="\"$title\"" 'index($0, t) {print $1}' |
+      head -n1)
+    if [[ -n "$window" ]] && xwininfo -id "$window" | grep -q "Map State: IsViewable"; then
+      return 0
+    fi
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before showing its window"
+    sleep 0.1
+  done
+  fail "no window titled \"$title\" was mapped"
+}
+
+# Waits for the program to end by itself and checks it ended well.
+expect_end() {
+  local how=$1 status=0
+  for _ in $(seq 150); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$app_pid" 2>/dev/null && fail "$how did not end the program"
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [[ $status -eq 0 ]] || fail "$how ended the program with status $status"
+}
+
+start
+info=$(xwininfo -id "$window")
+field() { awk -F': *' -v k="$1" '$1 ~ k {print $2; exit}' <<<"$info"; }
+[[ "$(field 'Width')" == 413 && "$(field 'Height')" == 274 ]] ||
+  fail "client area is $(field 'Width')x$(field 'Height'), not 413x274"
+# No window manager runs, so the client area stands where the program put it.
+[[ "$(field 'Absolute upper-left X')" == 115 && "$(field 'Absolute upper-left Y')" == 134 ]] ||
+  fail "client area at $(field 'Absolute upper-left X'),$(field 'Absolute upper-left Y'), not 115,134"
+
+props=$(xprop -id "$window" WM_NAME _NET_WM_NAME WM_NORMAL_HINTS)
+grep -qxF "_NET_WM_NAME(UTF8_STRING) = \"$title\"" <<<"$props" || fail "title: $props"
+grep -qF "program specified minimum size: 413 by 274" <<<"$props" || fail "minimum size: $props"
+grep -qF "program specified maximum size: 413 by 274" <<<"$props" || fail "maximum size: $props"
+
+viewable=0
+for id in $(xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
+  if xwininfo -id "$id" | grep -q "Map State: IsViewable"; then
+    viewable=$((viewable + 1))
+  fi
+done
+[[ $viewable -eq 1 ]] || fail "$viewable windows are on the screen, not one"
+
+# Exit: Command1 at 2280,1380 twips, 975 x 285: its middle is 184,101 in the client area.
+xdotool mousemove --sync $((115 + 184)) $((134 + 101)) click 1
+expect_end "Exit"
+
+start
+"$send_close" "$window"
+expect_end "the close box"
+echo "PASS: one window, $title, 413x274 at 115,134, fixed size; Exit and close end the program"
