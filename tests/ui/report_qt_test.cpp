@@ -277,7 +277,7 @@ TEST_F(QtReport, DocumentLeftOpenIsDiscarded) {
 class PrintFromWindow : public QtReport {
  protected:
   void Press(int copies, bool accept = true) {
-    report::PrintFromWindow(main, nullptr, [&](QDialog& dialog) {
+    report::PrintFromWindowRunning(main, nullptr, [&](QDialog& dialog) {
       if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
         messages.push_back(box->windowTitle().toStdString() + " | " + box->text().toStdString());
         EXPECT_EQ(box->icon(), QMessageBox::Question);

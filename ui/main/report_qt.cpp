@@ -10,11 +10,11 @@
 namespace report {
 
 void PrintFromWindow(const mainform::MainForm& main, QWidget* parent) {
-  PrintFromWindow(main, parent, {});
+  PrintFromWindowRunning(main, parent, {});
 }
 
-void PrintFromWindow(const mainform::MainForm& main, QWidget* parent,
-                     const platform::qt::DialogRunner& run) {
+void PrintFromWindowRunning(const mainform::MainForm& main, QWidget* parent,
+                            const platform::qt::DialogRunner& run) {
   // One printer for one press: the dialog sets it up and each copy is a document on it.
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("System Information Settings"));
