@@ -261,9 +261,17 @@ std::vector<std::string> HiddenMountPoints(std::string_view fstab) {
 }
 
 bool IsNetworkType(std::string_view fsType) {
-  return OneOf(fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "9p", "afs", "ceph",
-                        "glusterfs", "lustre", "davfs", "sshfs", "fuse.sshfs", "fuse.rclone",
-                        "fuse.glusterfs", "fuse.s3fs", "fuse.curlftpfs", "fuse.davfs2"});
+  return OneOf(fsType, {"nfs",         "nfs4",
+                        "cifs",        "smb3",
+                        "smbfs",       "ncpfs",
+                        "9p",          "afs",
+                        "ceph",        "glusterfs",
+                        "lustre",      "davfs",
+                        "sshfs",       "fuse.sshfs",
+                        "fuse.rclone", "fuse.glusterfs",
+                        "fuse.s3fs",   "fuse.curlftpfs",
+                        "fuse.davfs2", "virtiofs",
+                        "vboxsf",      "fuse.vmhgfs-fuse"});
 }
 
 bool NeedsBoundedQuery(const MountEntry& mount) {
@@ -571,6 +579,69 @@ std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::millis
     return std::nullopt;
   }
   return pending->sizes;
+}
+
+DriveTable::DriveTable(std::vector<Volume> volumes, Measure measure,
+                       std::chrono::milliseconds bound)
+    : volumes_(std::move(volumes)),
+      measure_(std::move(measure)),
+      bound_(bound),
+      answers_(volumes_.size(), Answer::kUnknown) {
+  for (const Volume& volume : volumes_) {
+    list_ += volume.root;
+    list_ += '\0';
+  }
+}
+
+const Volume* DriveTable::Find(std::string_view root) const {
+  if (root.empty()) {
+    return nullptr;
+  }
+  const bool slash = root.back() == '/';
+  for (const Volume& volume : volumes_) {
+    const std::string_view candidate = volume.root;
+    if (slash ? candidate == root
+              : candidate.size() == root.size() + 1 && StartsWith(candidate, root)) {
+      return &volume;
+    }
+  }
+  return nullptr;
+}
+
+std::optional<Sizes> DriveTable::Size(const Volume& volume) {
+  if (!volume.bounded) {
+    return measure_(volume.mount.mountPoint);
+  }
+  const auto index = static_cast<std::size_t>(&volume - volumes_.data());
+  {
+    const std::lock_guard lock(mutex_);
+    if (answers_[index] == Answer::kDead) {
+      return std::nullopt;
+    }
+  }
+  bool timedOut = false;
+  auto sizes = MeasureBounded(volume.mount.mountPoint, bound_, measure_, &timedOut);
+  const std::lock_guard lock(mutex_);
+  if (timedOut) {
+    answers_[index] = Answer::kDead;
+  } else if (sizes) {
+    answers_[index] = Answer::kAlive;
+  }
+  return sizes;
+}
+
+bool DriveTable::Readable(const Volume& volume) {
+  if (!volume.bounded) {
+    return true;
+  }
+  const auto index = static_cast<std::size_t>(&volume - volumes_.data());
+  {
+    const std::lock_guard lock(mutex_);
+    if (answers_[index] != Answer::kUnknown) {
+      return answers_[index] == Answer::kAlive;
+    }
+  }
+  return Size(volume).has_value();
 }
 
 }  // namespace platform::linux_volumes

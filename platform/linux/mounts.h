@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -126,5 +127,39 @@ std::optional<Sizes> Statvfs(const std::string& path);
 // bound; timedOut (when given) tells a timeout from a failed query.
 std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::milliseconds bound,
                                     const Measure& measure, bool* timedOut = nullptr);
+
+// How long a share or FUSE volume is given to answer a size query.
+inline constexpr std::chrono::milliseconds kShareBound{2000};
+
+// The drives as the drive calls see them, for the life of the process.
+class DriveTable {
+ public:
+  explicit DriveTable(std::vector<Volume> volumes, Measure measure = Statvfs,
+                      std::chrono::milliseconds bound = kShareBound);
+
+  // The roots, each ended by a NUL.
+  const std::string& List() const { return list_; }
+
+  // The drive of a root ("/home/", or "/home"); null for a path that is no drive's root.
+  const Volume* Find(std::string_view root) const;
+
+  // A local volume is measured on the calling thread; a share or FUSE volume on a worker with the
+  // time bound. A share that once failed to answer in time is not asked again: its worker may still
+  // hang, and start-up asks each drive several things.
+  std::optional<Sizes> Size(const Volume& volume);
+
+  // Whether the label and serial can be given: a share must have answered.
+  bool Readable(const Volume& volume);
+
+ private:
+  enum class Answer : char { kUnknown, kAlive, kDead };
+
+  std::vector<Volume> volumes_;
+  Measure measure_;
+  std::chrono::milliseconds bound_;
+  std::string list_;
+  std::mutex mutex_;
+  std::vector<Answer> answers_;  // per volume, guarded by mutex_
+};
 
 }  // namespace platform::linux_volumes

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <mutex>
 #include <string_view>
 
 #include "platform/linux/mounts.h"
@@ -17,8 +16,6 @@ namespace platform {
 namespace {
 
 using namespace linux_volumes;
-
-constexpr std::chrono::milliseconds kShareBound{2000};
 
 // Where udev does not run (a container), the label and UUID come from the device itself, if this
 // process may read it.
@@ -53,89 +50,8 @@ std::optional<FsIdentity> ProbeWithBlkid(const std::string& path) {
   return identity;
 }
 
-enum class Answer : char { kUnknown, kAlive, kDead };
-
-class Table {
- public:
-  Table() : volumes_(ReadVolumes(Sources{"/", ProbeWithBlkid})), answers_(volumes_.size()) {
-    for (const Volume& volume : volumes_) {
-      list_ += volume.root;
-      list_ += '\0';
-    }
-  }
-
-  const std::string& List() const { return list_; }
-
-  const Volume* Find(const char* root) const {
-    if (root == nullptr) {
-      return nullptr;
-    }
-    std::string wanted = root;
-    if (wanted.empty()) {
-      return nullptr;
-    }
-    if (wanted.back() != '/') {
-      wanted += '/';
-    }
-    for (const Volume& volume : volumes_) {
-      if (volume.root == wanted) {
-        return &volume;
-      }
-    }
-    return nullptr;
-  }
-
-  // A share that once failed to answer in time is not waited for again: the worker asking it may
-  // still hang, and start-up asks each drive several things.
-  std::optional<Sizes> Measure(const Volume& volume) {
-    if (!volume.bounded) {
-      return Statvfs(volume.mount.mountPoint);
-    }
-    Answer& answer = AnswerOf(volume);
-    {
-      const std::lock_guard lock(mutex_);
-      if (answer == Answer::kDead) {
-        return std::nullopt;
-      }
-    }
-    bool timedOut = false;
-    auto sizes = MeasureBounded(volume.mount.mountPoint, kShareBound, Statvfs, &timedOut);
-    const std::lock_guard lock(mutex_);
-    if (timedOut) {
-      answer = Answer::kDead;
-    } else if (sizes) {
-      answer = Answer::kAlive;
-    }
-    return sizes;
-  }
-
-  // Whether the label and serial of the volume can be given: a share must have answered.
-  bool Readable(const Volume& volume) {
-    if (!volume.bounded) {
-      return true;
-    }
-    {
-      const std::lock_guard lock(mutex_);
-      if (AnswerOf(volume) != Answer::kUnknown) {
-        return AnswerOf(volume) == Answer::kAlive;
-      }
-    }
-    return Measure(volume).has_value();
-  }
-
- private:
-  Answer& AnswerOf(const Volume& volume) {
-    return answers_[static_cast<std::size_t>(&volume - volumes_.data())];
-  }
-
-  std::vector<Volume> volumes_;
-  std::string list_;
-  std::mutex mutex_;
-  std::vector<Answer> answers_;
-};
-
-Table& Machine() {
-  static Table table;
+DriveTable& Machine() {
+  static DriveTable table(ReadVolumes(Sources{"/", ProbeWithBlkid}));
   return table;
 }
 
@@ -171,7 +87,7 @@ DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
 
 UINT GetDriveTypeA(const char* lpRootPathName) {
   try {
-    const Volume* volume = Machine().Find(lpRootPathName);
+    const Volume* volume = lpRootPathName == nullptr ? nullptr : Machine().Find(lpRootPathName);
     return volume == nullptr ? DRIVE_NO_ROOT_DIR : volume->type;
   } catch (...) {
     return DRIVE_UNKNOWN;
@@ -185,10 +101,10 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     if (lpDirectoryName == nullptr) {
       return 0;
     }
-    Table& table = Machine();
+    DriveTable& table = Machine();
     const Volume* volume = table.Find(lpDirectoryName);
     // Any other directory may lie on a share, so it is asked with the same bound.
-    const auto sizes = volume != nullptr ? table.Measure(*volume)
+    const auto sizes = volume != nullptr ? table.Size(*volume)
                                          : MeasureBounded(lpDirectoryName, kShareBound, Statvfs);
     if (!sizes) {
       return 0;
@@ -213,8 +129,8 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
                            DWORD* lpMaximumComponentLength, DWORD* lpFileSystemFlags,
                            char* lpFileSystemNameBuffer, DWORD nFileSystemNameSize) {
   try {
-    Table& table = Machine();
-    const Volume* volume = table.Find(lpRootPathName);
+    DriveTable& table = Machine();
+    const Volume* volume = lpRootPathName == nullptr ? nullptr : table.Find(lpRootPathName);
     if (volume == nullptr || !table.Readable(*volume)) {
       return 0;
     }
@@ -243,8 +159,8 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
     if ((attributes & kAttributeVolume) == 0 || name == nullptr) {
       return false;
     }
-    Table& table = Machine();
-    const Volume* volume = table.Find(lpPathName);
+    DriveTable& table = Machine();
+    const Volume* volume = lpPathName == nullptr ? nullptr : table.Find(lpPathName);
     if (volume == nullptr || !table.Readable(*volume)) {
       return false;
     }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -184,6 +185,82 @@ TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
   EXPECT_FALSE(gate->finished);  // the caller did not wait for it
   gate->open = true;
   while (!gate->finished) {
+    std::this_thread::sleep_for(1ms);
+  }
+}
+
+Volume MakeVolume(std::string point, bool share) {
+  Volume volume;
+  volume.mount.mountPoint = point;
+  volume.root = point == "/" ? "/" : point + "/";
+  volume.bounded = share;
+  volume.type = share ? platform::DRIVE_REMOTE : platform::DRIVE_FIXED;
+  return volume;
+}
+
+TEST(DriveTableCalls, ListsRootsAndFindsThemWithOrWithoutTheirSlash) {
+  DriveTable table({MakeVolume("/", false), MakeVolume("/home", false), MakeVolume("/h", false)});
+  EXPECT_EQ(table.List(), std::string("/\0/home/\0/h/\0", 13));
+  ASSERT_NE(table.Find("/home/"), nullptr);
+  EXPECT_EQ(table.Find("/home/")->root, "/home/");
+  EXPECT_EQ(table.Find("/home"), table.Find("/home/"));
+  EXPECT_EQ(table.Find("/h")->root, "/h/");
+  EXPECT_EQ(table.Find("/hom"), nullptr);
+  EXPECT_EQ(table.Find("/home/x/"), nullptr);
+  EXPECT_EQ(table.Find(""), nullptr);
+}
+
+TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenUpOnce) {
+  struct Record {
+    std::mutex mutex;
+    std::vector<std::string> paths;
+    std::vector<std::thread::id> threads;
+    std::atomic<bool> open{false};
+    std::atomic<int> finished{0};
+  };
+  auto record = std::make_shared<Record>();
+  const Measure measure = [record](const std::string& path) -> std::optional<Sizes> {
+    {
+      const std::lock_guard lock(record->mutex);
+      record->paths.push_back(path);
+      record->threads.push_back(std::this_thread::get_id());
+    }
+    while (path == "/mnt/dead" && !record->open) {
+      std::this_thread::sleep_for(1ms);
+    }
+    ++record->finished;
+    return Sizes{1000, 400, 500};
+  };
+  DriveTable table({MakeVolume("/", false), MakeVolume("/mnt/live", true),
+                    MakeVolume("/mnt/dead", true), MakeVolume("/mnt/unasked", true)},
+                   measure, 50ms);
+  const Volume& local = *table.Find("/");
+  const Volume& live = *table.Find("/mnt/live/");
+  const Volume& dead = *table.Find("/mnt/dead/");
+  const Volume& unasked = *table.Find("/mnt/unasked/");
+
+  ASSERT_TRUE(table.Size(local));
+  EXPECT_EQ(table.Size(local)->available, 400U);
+  ASSERT_TRUE(table.Size(live));
+  EXPECT_FALSE(table.Size(dead));
+  EXPECT_FALSE(table.Readable(dead));
+  EXPECT_FALSE(table.Size(dead));  // not waited for a second time
+  EXPECT_TRUE(table.Readable(local));
+  EXPECT_TRUE(table.Readable(live));
+  EXPECT_TRUE(table.Readable(unasked));  // asked now, and it answers
+
+  {
+    const std::lock_guard lock(record->mutex);
+    EXPECT_EQ(record->paths,
+              (std::vector<std::string>{"/", "/", "/mnt/live", "/mnt/dead", "/mnt/unasked"}));
+    EXPECT_EQ(record->threads[0], std::this_thread::get_id());
+    EXPECT_EQ(record->threads[1], std::this_thread::get_id());
+    for (std::size_t i = 2; i < record->threads.size(); ++i) {
+      EXPECT_NE(record->threads[i], std::this_thread::get_id()) << record->paths[i];
+    }
+  }
+  record->open = true;
+  while (record->finished < 5) {
     std::this_thread::sleep_for(1ms);
   }
 }

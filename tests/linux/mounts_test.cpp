@@ -102,6 +102,7 @@ TEST(MayBeDrive, KeepsPlacesForFilesAndDropsTheRest) {
       {Mount(0, "/mnt/p", "cifs", "//nas/p"), true},
       {Mount(0, "/mnt/r", "fuse.sshfs", "a@b:/"), true},
       {Mount(0, "/mnt/h", "9p", "hostshare"), true},
+      {Mount(0, "/mnt/v", "virtiofs", "hostshare"), true},  // a virtual machine's host folder
       {Mount(0, "/tmp", "tmpfs", "tmpfs"), true},
       {Mount(0, "/mnt/ram", "tmpfs", "tmpfs"), true},
       {Mount(0, "/media/ram", "ramfs", "ramfs"), true},
