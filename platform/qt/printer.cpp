@@ -139,11 +139,12 @@ bool QtPrinter::StartDocIfNone() {
 // the page continues on the following lines, and a full page continues on a new one.
 bool QtPrinter::PrintLine(const QString& text) {
   const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
-  const double lineHeight = QFontMetricsF(font_, &printer_).lineSpacing();
+  const QFontMetricsF metrics(font_, &printer_);
+  const double lineHeight = metrics.lineSpacing();
   double x = ToDeviceX(currentX_);
   double y = ToDeviceY(currentY_);
   if (!text.isEmpty()) {
-    if (x > 0 && page.width() - x < QFontMetricsF(font_, &printer_).maxWidth()) {
+    if (x > 0 && page.width() - x < metrics.maxWidth()) {
       x = 0;
       y += lineHeight;
     }
