@@ -485,9 +485,16 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   const auto fstab = linux_sources::ReadFile(Join(root, "/etc/fstab"));
   const std::vector<std::string> hidden =
       fstab ? HiddenMountPoints(*fstab) : std::vector<std::string>{};
-  const auto isDirectory = [&root](const MountEntry& mount) {
+  const auto isDirectory = [&root, &mounts](const MountEntry& mount) {
+    // A path below a share is not looked at: the lookup would hang with the share. Nor is one that
+    // cannot be looked at: both are given the benefit of the doubt.
+    for (const MountEntry& share : mounts) {
+      if (NeedsBoundedQuery(share) && StartsWith(mount.mountPoint, share.mountPoint) &&
+          (share.mountPoint == "/" || mount.mountPoint[share.mountPoint.size()] == '/')) {
+        return true;
+      }
+    }
     struct stat status {};
-    // A path that cannot be looked at is given the benefit of the doubt.
     return ::stat(Join(root, mount.mountPoint).c_str(), &status) != 0 || S_ISDIR(status.st_mode);
   };
   const bool udevRuns = Exists(Join(root, "/run/udev/data"));
