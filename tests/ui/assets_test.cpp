@@ -109,6 +109,10 @@ struct IconCheck {
   const char* file;
 };
 
+void PrintTo(const IconCheck& icon, std::ostream* os) {
+  *os << icon.file;
+}
+
 class Icon : public Pictures, public ::testing::WithParamInterface<IconCheck> {};
 
 TEST_P(Icon, HoldsA16Colour32And16PixelImageWithMasks) {
