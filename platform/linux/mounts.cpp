@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "platform/linux/sources.h"
 #include "platform/volumes.h"
@@ -165,26 +166,117 @@ std::string DeviceNumber(std::uint32_t major, std::uint32_t minor) {
   return std::to_string(major) + ":" + std::to_string(minor);
 }
 
+std::string Trimmed(std::optional<std::string> text) {
+  if (!text) {
+    return {};
+  }
+  const auto end = text->find_last_not_of(" \t\r\n");
+  text->resize(end == std::string::npos ? 0 : end + 1);
+  return std::move(*text);
+}
+
+// Looks through /sys/block/<disk> and /sys/block/<disk>/<partition> for the first whose name and
+// "dev" file match; gives the disk and the device's own name. Used where /sys/dev/block has no
+// link for a device number.
+template <typename Match>
+std::optional<std::pair<std::string, std::string>> FindInSysBlock(const std::string& root,
+                                                                  Match match) {
+  const std::string base = Join(root, "/sys/block");
+  DIR* disks = ::opendir(base.c_str());
+  if (disks == nullptr) {
+    return std::nullopt;
+  }
+  std::optional<std::pair<std::string, std::string>> found;
+  while (!found) {
+    const dirent* disk = ::readdir(disks);
+    if (disk == nullptr) {
+      break;
+    }
+    const std::string diskName = disk->d_name;
+    if (diskName == "." || diskName == "..") {
+      continue;
+    }
+    const std::string diskPath = base + "/" + diskName;
+    if (match(diskName, Trimmed(linux_sources::ReadFile(diskPath + "/dev")))) {
+      found.emplace(diskName, diskName);
+      break;
+    }
+    DIR* parts = ::opendir(diskPath.c_str());
+    if (parts == nullptr) {
+      continue;
+    }
+    while (const dirent* part = ::readdir(parts)) {
+      const std::string partName = part->d_name;
+      if (partName == "." || partName == ".." || !StartsWith(partName, diskName)) {
+        continue;
+      }
+      if (match(partName, Trimmed(linux_sources::ReadFile(diskPath + "/" + partName + "/dev")))) {
+        found.emplace(diskName, partName);
+        break;
+      }
+    }
+    ::closedir(parts);
+  }
+  ::closedir(disks);
+  return found;
+}
+
+// The whole disk of a device name: itself when sysfs lists it as a disk, otherwise the disk whose
+// partition it is ("sdb1" -> "sdb", "nvme0n1p2" -> "nvme0n1", "mmcblk0p1" -> "mmcblk0").
+std::string DiskOf(const std::string& root, const std::string& name) {
+  if (Exists(Join(root, "/sys/block/" + name))) {
+    return name;
+  }
+  if (auto found = FindInSysBlock(root, [&name](std::string_view candidate, const std::string&) {
+        return candidate == name;
+      })) {
+    return found->first;
+  }
+  std::string disk = name;
+  while (!disk.empty() && disk.back() >= '0' && disk.back() <= '9') {
+    disk.pop_back();
+  }
+  if (disk.size() >= 2 && disk.back() == 'p' && disk[disk.size() - 2] >= '0' &&
+      disk[disk.size() - 2] <= '9') {
+    disk.pop_back();
+  }
+  return !disk.empty() && disk != name && Exists(Join(root, "/sys/block/" + disk)) ? disk : name;
+}
+
+// The kernel's name of a mount's device from its /dev path, following a /dev/mapper link.
+std::string DeviceNameOf(const std::string& root, const MountEntry& mount) {
+  if (!IsRealDeviceName(mount.source)) {
+    return {};
+  }
+  const auto link = ReadLink(Join(root, mount.source));
+  return std::string(BaseName(link ? *link : mount.source));
+}
+
 // The device number of a mount's block device. Mountinfo gives it, but for btrfs it shows an
 // anonymous number (0:N), so then the /dev name is looked up in sysfs.
 std::pair<std::uint32_t, std::uint32_t> DeviceOf(const std::string& root, const MountEntry& mount) {
   if (mount.major != 0 || !IsRealDeviceName(mount.source)) {
     return {mount.major, mount.minor};
   }
-  const auto link = ReadLink(Join(root, mount.source));  // /dev/mapper/name -> ../dm-0
-  const std::string name(BaseName(link ? *link : mount.source));
-  const auto number = linux_sources::ReadFile(Join(root, "/sys/class/block/" + name + "/dev"));
+  const std::string name = DeviceNameOf(root, mount);
+  std::string number =
+      Trimmed(linux_sources::ReadFile(Join(root, "/sys/class/block/" + name + "/dev")));
+  if (number.empty()) {
+    if (auto found = FindInSysBlock(root, [&name](std::string_view candidate, const std::string&) {
+          return candidate == name;
+        })) {
+      const auto& [disk, part] = *found;
+      number = Trimmed(linux_sources::ReadFile(
+          Join(root, "/sys/block/" + disk + (disk == part ? "" : "/" + part) + "/dev")));
+    }
+  }
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
-  if (number) {
-    const auto colon = number->find(':');
-    const char* text = number->data();
-    if (colon == std::string::npos ||
-        std::from_chars(text, text + colon, major).ec != std::errc() ||
-        std::from_chars(text + colon + 1, text + number->size(), minor).ec != std::errc()) {
-      major = 0;
-      minor = 0;
-    }
+  const auto colon = number.find(':');
+  const char* text = number.data();
+  if (colon == std::string::npos || std::from_chars(text, text + colon, major).ec != std::errc() ||
+      std::from_chars(text + colon + 1, text + number.size(), minor).ec != std::errc()) {
+    return {0, 0};
   }
   return {major, minor};
 }
@@ -404,6 +496,8 @@ FsIdentity ParseUdevData(std::string_view text) {
       identity.uuid = std::string(value);
     } else if (key == "ID_FS_TYPE") {
       identity.type = std::string(value);
+    } else if (key == "ID_BUS") {
+      identity.bus = std::string(value);
     }
   });
   // ID_FS_LABEL has blanks and other unsafe bytes replaced; the encoded form keeps them.
@@ -438,23 +532,38 @@ std::optional<std::uint32_t> VolumeSerial(std::string_view uuid) {
 }
 
 std::optional<BlockDevice> ReadBlockDevice(const std::string& root, std::uint32_t major,
-                                           std::uint32_t minor) {
-  const auto target = ReadLink(Join(root, "/sys/dev/block/" + DeviceNumber(major, minor)));
-  if (!target) {
+                                           std::uint32_t minor, std::string_view nameHint) {
+  const std::string number = DeviceNumber(major, minor);
+  BlockDevice device;
+  const auto link = ReadLink(Join(root, "/sys/dev/block/" + number));
+  if (link) {
+    device.name = std::string(BaseName(*link));
+    // A partition's link ends in .../<disk>/<partition>; the flags belong to the whole disk.
+    const std::string_view parent = BaseName(std::string_view(*link).substr(
+        0, link->size() - std::min(link->size(), device.name.size() + 1)));
+    if (!parent.empty() && Exists(Join(root, "/sys/block/" + std::string(parent)))) {
+      device.disk = std::string(parent);
+    }
+  } else if (auto found = FindInSysBlock(root, [&number](std::string_view, const std::string& dev) {
+               return dev == number;
+             })) {
+    std::tie(device.disk, device.name) = std::move(*found);
+  } else if (!nameHint.empty()) {
+    device.name = std::string(nameHint);
+  } else {
     return std::nullopt;
   }
-  BlockDevice device;
-  device.name = std::string(BaseName(*target));
-  // A partition's link ends in .../<disk>/<partition>; the flags belong to the whole disk.
-  const std::string_view parent = BaseName(std::string_view(*target).substr(
-      0, target->size() - std::min(target->size(), device.name.size() + 1)));
-  device.disk = !parent.empty() && Exists(Join(root, "/sys/block/" + std::string(parent)))
-                    ? std::string(parent)
-                    : device.name;
+  if (device.disk.empty()) {
+    device.disk = DiskOf(root, device.name);
+  }
   const auto removable =
       linux_sources::ReadFile(Join(root, "/sys/block/" + device.disk + "/removable"));
   device.removable = removable && StartsWith(*removable, "1");
-  device.usb = target->find("/usb") != std::string::npos;
+  // The device's path in sysfs runs through its USB port, if it has one; /sys/block/<disk> links
+  // to that path too.
+  const auto diskLink = ReadLink(Join(root, "/sys/block/" + device.disk));
+  device.usb = (link && link->find("/usb") != std::string::npos) ||
+               (diskLink && diskLink->find("/usb") != std::string::npos);
   return device;
 }
 
@@ -509,7 +618,7 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
     std::optional<BlockDevice> device;
     if (IsBlockBacked(mount) && !IsNetworkType(mount.fsType)) {
       const auto [major, minor] = DeviceOf(root, mount);
-      device = ReadBlockDevice(root, major, minor);
+      device = ReadBlockDevice(root, major, minor, DeviceNameOf(root, mount));
       const std::string number = DeviceNumber(major, minor);
       if (udevRuns) {
         if (const auto data = linux_sources::ReadFile(Join(root, "/run/udev/data/b" + number))) {
@@ -533,6 +642,9 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
     }
     if (volume.identity.type.empty()) {
       volume.identity.type = mount.fsType;
+    }
+    if (device && volume.identity.bus == "usb") {
+      device->usb = true;
     }
     volume.type = KindOf(mount, device);
     volumes.push_back(std::move(volume));

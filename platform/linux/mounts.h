@@ -60,6 +60,7 @@ struct FsIdentity {
   std::string label;
   std::string uuid;
   std::string type;
+  std::string bus;  // the device's bus as udev names it ("usb", "ata"), where udev says
   bool Empty() const { return label.empty() && uuid.empty(); }
 };
 
@@ -67,7 +68,7 @@ struct FsIdentity {
 std::string DecodeUdevEscapes(std::string_view text);
 
 // A udev database entry (/run/udev/data/b<major>:<minor>): E:ID_FS_LABEL_ENC (or E:ID_FS_LABEL),
-// E:ID_FS_UUID, E:ID_FS_TYPE.
+// E:ID_FS_UUID, E:ID_FS_TYPE, E:ID_BUS.
 FsIdentity ParseUdevData(std::string_view text);
 
 // The 32-bit volume serial for a UUID: an NTFS serial (16 hex digits) gives its low 32 bits; any
@@ -83,9 +84,11 @@ struct BlockDevice {
   bool usb = false;
 };
 
-// The block device of major:minor from root's /sys; empty when sysfs does not know it.
+// The block device of major:minor from root's /sys: the /sys/dev/block link, else the "dev" files
+// under /sys/block, else nameHint (the kernel name the mount's /dev path gives). Empty when none
+// of them knows it.
 std::optional<BlockDevice> ReadBlockDevice(const std::string& root, std::uint32_t major,
-                                           std::uint32_t minor);
+                                           std::uint32_t minor, std::string_view nameHint = {});
 
 // A drive as the drive calls answer for it.
 struct Volume {

@@ -211,10 +211,12 @@ TEST(ParseUdevData, TakesTheEncodedLabelOverTheSafeOne) {
       "E:ID_FS_UUID=64A5-F009\n"
       "E:ID_FS_UUID_ENC=64A5-F009\n"
       "E:ID_FS_TYPE=exfat\n"
+      "E:ID_BUS=usb\n"
       "G:systemd\n");
   EXPECT_EQ(identity.label, "My Passport");
   EXPECT_EQ(identity.uuid, "64A5-F009");
   EXPECT_EQ(identity.type, "exfat");
+  EXPECT_EQ(identity.bus, "usb");
   EXPECT_EQ(ParseUdevData("E:ID_FS_LABEL=plain\n").label, "plain");
   EXPECT_TRUE(ParseUdevData("E:ID_MODEL=x\nID_FS_LABEL=notakey\n").Empty());
 }
