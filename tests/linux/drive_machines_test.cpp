@@ -126,7 +126,7 @@ TEST(DriveTable, ContainerWithoutDevDiskReadsTheDevicesItMay) {
   const DeviceProbe probe = [&probed](const std::string& path) -> std::optional<FsIdentity> {
     probed.push_back(path);
     if (path.ends_with("/dev/vdb")) {
-      return FsIdentity{"work", "b1c2d3e4-f5a6-4b7c-8d9e-0f1a2b3c4d5e", "ext4"};
+      return FsIdentity{"work", "b1c2d3e4-f5a6-4b7c-8d9e-0f1a2b3c4d5e", "ext4", ""};
     }
     return std::nullopt;  // the host's disk is not readable from here
   };
