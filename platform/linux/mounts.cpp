@@ -196,7 +196,9 @@ std::optional<std::pair<std::string, std::string>> FindInSysBlock(const std::str
     if (diskName == "." || diskName == "..") {
       continue;
     }
-    const std::string diskPath = base + "/" + diskName;
+    std::string diskPath = base;
+    diskPath += '/';
+    diskPath += diskName;
     if (match(diskName, Trimmed(linux_sources::ReadFile(diskPath + "/dev")))) {
       found.emplace(diskName, diskName);
       break;
@@ -210,7 +212,11 @@ std::optional<std::pair<std::string, std::string>> FindInSysBlock(const std::str
       if (partName == "." || partName == ".." || !StartsWith(partName, diskName)) {
         continue;
       }
-      if (match(partName, Trimmed(linux_sources::ReadFile(diskPath + "/" + partName + "/dev")))) {
+      std::string devFile = diskPath;
+      devFile += '/';
+      devFile += partName;
+      devFile += "/dev";
+      if (match(partName, Trimmed(linux_sources::ReadFile(devFile)))) {
         found.emplace(diskName, partName);
         break;
       }

@@ -22,7 +22,7 @@ namespace {
 using namespace platform::linux_volumes;
 using namespace std::chrono_literals;
 
-const std::string kFixtures = QUORVANE_FIXTURES;
+const std::string kFixtures = QUORVANE_FIXTURES;  // NOLINT(cert-err58-cpp)
 
 struct Expected {
   std::string root;
@@ -189,7 +189,7 @@ TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
   }
 }
 
-Volume MakeVolume(std::string point, bool share) {
+Volume MakeVolume(const std::string& point, bool share) {
   Volume volume;
   volume.mount.mountPoint = point;
   volume.root = point == "/" ? "/" : point + "/";

@@ -132,9 +132,9 @@ MountEntry Same(MountEntry mount, const MountEntry& of) {
   return mount;
 }
 
-std::vector<std::string> SelectedPoints(const std::vector<MountEntry>& mounts,
-                                        const std::vector<std::string>& hidden = {},
-                                        std::function<bool(const MountEntry&)> isDirectory = {}) {
+std::vector<std::string> SelectedPoints(
+    const std::vector<MountEntry>& mounts, const std::vector<std::string>& hidden = {},
+    const std::function<bool(const MountEntry&)>& isDirectory = {}) {
   std::vector<std::string> points;
   for (const std::size_t index : SelectDrives(mounts, hidden, isDirectory)) {
     points.push_back(mounts[index].mountPoint);
