@@ -313,8 +313,11 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
   ForEachLine(text, [&mounts](std::string_view line) {
     const auto fields = Fields(line);
     // id parent major:minor root mount-point options [optional...] - type source super-options
-    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
-    if (fields.size() < 6 || separator < fields.begin() + 6 || fields.end() - separator < 3) {
+    if (fields.size() < 9) {
+      return;
+    }
+    const auto separator = std::find(fields.begin() + 6, fields.end(), std::string_view("-"));
+    if (fields.end() - separator < 3) {
       return;
     }
     MountEntry mount;
@@ -359,17 +362,19 @@ std::vector<std::string> HiddenMountPoints(std::string_view fstab) {
 }
 
 bool IsNetworkType(std::string_view fsType) {
-  return OneOf(fsType, {"nfs",         "nfs4",
-                        "cifs",        "smb3",
-                        "smbfs",       "ncpfs",
-                        "9p",          "afs",
-                        "ceph",        "glusterfs",
-                        "lustre",      "davfs",
-                        "sshfs",       "fuse.sshfs",
-                        "fuse.rclone", "fuse.glusterfs",
-                        "fuse.s3fs",   "fuse.curlftpfs",
-                        "fuse.davfs2", "virtiofs",
-                        "vboxsf",      "fuse.vmhgfs-fuse"});
+  // Shares of other machines, and a virtual machine's folders of its host.
+  static constexpr std::string_view kShares[] = {"nfs",         "nfs4",
+                                                 "cifs",        "smb3",
+                                                 "smbfs",       "ncpfs",
+                                                 "9p",          "afs",
+                                                 "ceph",        "glusterfs",
+                                                 "lustre",      "davfs",
+                                                 "sshfs",       "fuse.sshfs",
+                                                 "fuse.rclone", "fuse.glusterfs",
+                                                 "fuse.s3fs",   "fuse.curlftpfs",
+                                                 "fuse.davfs2", "virtiofs",
+                                                 "vboxsf",      "fuse.vmhgfs-fuse"};
+  return std::find(std::begin(kShares), std::end(kShares), fsType) != std::end(kShares);
 }
 
 bool NeedsBoundedQuery(const MountEntry& mount) {
@@ -390,12 +395,15 @@ bool MayBeDrive(const MountEntry& mount) {
                            StartsWith(point, "/mnt/") || StartsWith(point, "/media/");
     return userPlace && HasOption(mount.options, "rw");
   }
-  if (OneOf(mount.fsType,
-            {"squashfs", "overlay",   "fuse-overlayfs", "aufs",    "proc",       "sysfs",
-             "devtmpfs", "devpts",    "cgroup",         "cgroup2", "securityfs", "debugfs",
-             "tracefs",  "pstore",    "efivarfs",       "bpf",     "mqueue",     "hugetlbfs",
-             "configfs", "fusectl",   "binfmt_misc",    "autofs",  "rpc_pipefs", "nsfs",
-             "nfsd",     "selinuxfs", "rootfs"})) {
+  // Filesystems of the kernel and of containers, and images (snaps) that hold no user files.
+  static constexpr std::string_view kNotDrives[] = {
+      "squashfs", "overlay",   "fuse-overlayfs", "aufs",    "proc",       "sysfs",
+      "devtmpfs", "devpts",    "cgroup",         "cgroup2", "securityfs", "debugfs",
+      "tracefs",  "pstore",    "efivarfs",       "bpf",     "mqueue",     "hugetlbfs",
+      "configfs", "fusectl",   "binfmt_misc",    "autofs",  "rpc_pipefs", "nsfs",
+      "nfsd",     "selinuxfs", "rootfs"};
+  if (std::find(std::begin(kNotDrives), std::end(kNotDrives), mount.fsType) !=
+      std::end(kNotDrives)) {
     return false;
   }
   return IsBlockBacked(mount) && !IsLoop(mount);
