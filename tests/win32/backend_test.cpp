@@ -25,6 +25,13 @@ namespace {
 using wine_facts::Environment;
 using wine_facts::Lower;
 
+// First in this program: the backend turns the box off once, on the first drive call of a process.
+TEST(WineDrives, TheFirstDriveCallTurnsOffTheInsertADiskBox) {
+  ::SetErrorMode(0);
+  static_cast<void>(System::DriveType("A:\\"));
+  EXPECT_NE(::GetErrorMode() & SEM_FAILCRITICALERRORS, 0U);
+}
+
 TEST(WineNames, AreTheOnesWinesEnvironmentGives) {
   EXPECT_EQ(System::ComputerName(), Environment("COMPUTERNAME"));
   EXPECT_EQ(System::UserName(), Environment("USERNAME"));

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -92,7 +93,14 @@ TEST_F(WineListing, OneBlockPerDriveInWinesOrder) {
     EXPECT_EQ(block[1], "Disk " + root + " :");
     EXPECT_EQ(block[2], "Drive Type        = " + System::DriveType(root));
     const std::uint64_t total = wine_facts::TotalBytes(root);
-    ASSERT_GT(total, 0U) << "every drive of the prefix can be measured";
+    if (total == 0) {
+      // A drive Wine found on the machine itself, a CD-ROM drive without a disc for one.
+      EXPECT_EQ(block[3], "Total disk space  = No disk loaded");
+      EXPECT_EQ(block[4], "Free disk space   = -");
+      EXPECT_EQ(block[5], "Volumelabel       = -");
+      EXPECT_EQ(block[6], "Serial Number     = -");
+      continue;
+    }
     EXPECT_EQ(block[3], "Total disk space  = " +
                             System::PutPoints(static_cast<std::int64_t>(total)) + " Bytes");
     ASSERT_EQ(block[4].rfind("Free disk space   = ", 0), 0U);
