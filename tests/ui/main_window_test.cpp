@@ -326,9 +326,4 @@ TEST_F(Window, PrintInfoHandsTheWindowToTheReport) {
   EXPECT_EQ(parent, window.get());
 }
 
-TEST_F(Window, PrintInfoWithoutAReportDoesNothing) {
-  QTest::mouseClick(Find("Command2"), Qt::LeftButton);
-  EXPECT_FALSE(window->isVisible());
-}
-
 }  // namespace
