@@ -406,7 +406,8 @@ bool MayBeDrive(const MountEntry& mount) {
       std::end(kNotDrives)) {
     return false;
   }
-  return IsBlockBacked(mount) && !IsLoop(mount);
+  // A ZFS dataset lives in a pool of block devices but shows no device of its own.
+  return mount.fsType == "zfs" || (IsBlockBacked(mount) && !IsLoop(mount));
 }
 
 std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
@@ -441,7 +442,7 @@ std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
     return a < b;
   };
 
-  std::map<std::pair<std::uint32_t, std::uint32_t>, std::size_t> best;
+  std::map<std::string, std::size_t> best;
   for (const auto& [point, index] : visible) {
     const MountEntry& mount = mounts[index];
     if (index != root) {
@@ -455,7 +456,10 @@ std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
         continue;
       }
     }
-    const auto key = std::pair(mount.major, mount.minor);
+    // The datasets of one ZFS pool count as one volume, as btrfs subvolumes do.
+    const std::string key = mount.fsType == "zfs"
+                                ? "zfs " + mount.source.substr(0, mount.source.find('/'))
+                                : DeviceNumber(mount.major, mount.minor);
     const auto [slot, inserted] = best.emplace(key, index);
     if (!inserted && better(index, slot->second)) {
       slot->second = index;

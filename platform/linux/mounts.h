@@ -48,9 +48,9 @@ bool IsNetworkType(std::string_view fsType);
 bool NeedsBoundedQuery(const MountEntry& mount);
 
 // The indexes of the mounts that are drives, in the order of the table: the root always, then each
-// candidate (MayBeDrive, not hidden, not over-mounted, isDirectory) once per block device. Of
-// several mounts of one device the real /dev name wins, then the shorter mount point, then the
-// mount nearest the filesystem's own root.
+// candidate (MayBeDrive, not hidden, not over-mounted, isDirectory) once per block device or ZFS
+// pool. Of several mounts of one device the real /dev name wins, then the shorter mount point, then
+// the mount nearest the filesystem's own root.
 std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
                                       const std::vector<std::string>& hidden,
                                       const std::function<bool(const MountEntry&)>& isDirectory);

@@ -24,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       mounts, hidden, [](const MountEntry& mount) { return mount.mountPoint.size() % 2 == 0; });
   bool root = false;
   for (std::size_t i = 0; i < chosen.size(); ++i) {
-    // In mountinfo order, each mount once, and at most one drive per device.
+    // In mountinfo order, each mount once, and at most one drive per device (ZFS: per pool).
     if (chosen[i] >= mounts.size() || (i > 0 && chosen[i] <= chosen[i - 1])) {
       std::abort();
     }
-    for (std::size_t j = 0; j < i; ++j) {
-      if (mounts[chosen[i]].major == mounts[chosen[j]].major &&
+    for (std::size_t j = 0; j < i && mounts[chosen[i]].fsType != "zfs"; ++j) {
+      if (mounts[chosen[j]].fsType != "zfs" && mounts[chosen[i]].major == mounts[chosen[j]].major &&
           mounts[chosen[i]].minor == mounts[chosen[j]].minor) {
         std::abort();
       }

@@ -160,6 +160,18 @@ TEST(SelectDrives, ListsEachVolumeOnceInMountOrder) {
   EXPECT_EQ(SelectedPoints(mounts), (std::vector<std::string>{"/", "/home", "/tmp"}));
 }
 
+TEST(SelectDrives, ListsAZfsPoolOnceWhateverItsDatasets) {
+  const std::vector<MountEntry> mounts = {
+      Mount(0, "/", "zfs", "rpool/ROOT/ubuntu_x1"),
+      Mount(0, "/boot", "zfs", "bpool/BOOT/ubuntu_x1"),
+      Mount(0, "/home/alice", "zfs", "rpool/USERDATA/alice_x1"),
+      Mount(0, "/var/log", "zfs", "rpool/ROOT/ubuntu_x1/var/log"),
+      Mount(0, "/tank/media", "zfs", "tank/media"),
+      Mount(0, "/tank", "zfs", "tank"),
+  };
+  EXPECT_EQ(SelectedPoints(mounts), (std::vector<std::string>{"/", "/boot", "/tank"}));
+}
+
 TEST(SelectDrives, PrefersTheRealDeviceNameThenTheMountNearestTheFilesystemRoot) {
   auto stand = Mount(8, "/a", "ext4", "/dev/root");
   auto real = Same(Mount(8, "/bb", "ext4", "/dev/sdb1"), stand);
