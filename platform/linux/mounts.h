@@ -105,6 +105,11 @@ std::uint32_t KindOf(const MountEntry& mount, const std::optional<BlockDevice>& 
 // Identifies a filesystem by reading its device; nullopt when the device cannot be read.
 using DeviceProbe = std::function<std::optional<FsIdentity>(const std::string& devicePath)>;
 
+// The label, UUID and type read from the device (or image file) at path with libblkid: where udev
+// does not run (a container), and the device can be read. nullopt when it cannot be read or holds
+// no filesystem.
+std::optional<FsIdentity> ProbeDevice(const std::string& path);
+
 struct Sources {
   std::string root = "/";
   DeviceProbe probe;  // libblkid where udev does not run; may be empty

@@ -13,13 +13,10 @@
 #include "platform/linux/mounts.h"
 
 namespace platform {
-namespace {
 
-using namespace linux_volumes;
+namespace linux_volumes {
 
-// Where udev does not run (a container), the label and UUID come from the device itself, if this
-// process may read it.
-std::optional<FsIdentity> ProbeWithBlkid(const std::string& path) {
+std::optional<FsIdentity> ProbeDevice(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     return std::nullopt;
@@ -50,8 +47,14 @@ std::optional<FsIdentity> ProbeWithBlkid(const std::string& path) {
   return identity;
 }
 
+}  // namespace linux_volumes
+
+namespace {
+
+using namespace linux_volumes;
+
 DriveTable& Machine() {
-  static DriveTable table(ReadVolumes(Sources{"/", ProbeWithBlkid}));
+  static DriveTable table(ReadVolumes(Sources{"/", ProbeDevice}));
   return table;
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -143,6 +144,68 @@ TEST(DriveTable, ContainerWithoutDevDiskReadsTheDevicesItMay) {
 
 TEST(DriveTable, MissingTreeHasNoDrives) {
   EXPECT_TRUE(ReadVolumes({kFixtures + "/no-such-machine", Unused()}).empty());
+}
+
+// A 64 KB FAT12 volume as a file: boot sector with serial 00A1B2C3, and optionally a volume-label
+// entry in the root directory, where the label of a FAT volume lives.
+std::string WriteFatImage(const std::string& name, const std::string& label) {
+  std::vector<unsigned char> image(64 * 1024, 0);
+  const unsigned char bootSector[] = {
+      0xEB, 0x3C, 0x90, 'M',  'S', 'W', 'I', 'N', '4', '.', '1', 0x00, 0x02,  // 512 bytes per
+                                                                              // sector
+      0x01,        // 1 sector per cluster
+      0x01, 0x00,  // 1 reserved sector
+      0x02,        // 2 FATs
+      0x10, 0x00,  // 16 root directory entries
+      0x80, 0x00,  // 128 sectors
+      0xF8,        // fixed disk
+      0x01, 0x00,  // 1 sector per FAT
+      0x20, 0x00, 0x02, 0x00, 0,   0,   0,   0,   0,   0,   0,   0,    0x80, 0x00,
+      0x29,                    // drive, reserved, extended boot signature
+      0xC3, 0xB2, 0xA1, 0x00,  // serial 00A1B2C3, little-endian
+  };
+  std::memcpy(image.data(), bootSector, sizeof bootSector);
+  std::memcpy(image.data() + 0x2B, "NO NAME    FAT12   ", 19);
+  image[510] = 0x55;
+  image[511] = 0xAA;
+  for (const std::size_t fat : {512U, 1024U}) {
+    image[fat] = 0xF8;
+    image[fat + 1] = 0xFF;
+    image[fat + 2] = 0xFF;
+  }
+  if (!label.empty()) {
+    std::string entry = label;
+    entry.resize(11, ' ');
+    std::memcpy(image.data() + 1536, entry.data(), 11);
+    image[1536 + 11] = 0x08;  // the volume-label attribute
+  }
+  const std::string path = ::testing::TempDir() + name;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file != nullptr) {
+    std::fwrite(image.data(), 1, image.size(), file);
+    std::fclose(file);
+  }
+  return path;
+}
+
+TEST(ProbeDevice, ReadsLabelAndSerialOfAReadableVolume) {
+  const auto labelled = ProbeDevice(WriteFatImage("quorvane-fat-label.img", "MY STICK"));
+  ASSERT_TRUE(labelled);
+  EXPECT_EQ(labelled->label, "MY STICK");
+  EXPECT_EQ(labelled->uuid, "00A1-B2C3");
+  EXPECT_EQ(labelled->type, "vfat");
+  EXPECT_EQ(VolumeSerial(labelled->uuid), 0x00A1B2C3U);
+
+  // The boot sector's "NO NAME" is no label: the volume has none.
+  const auto unlabelled = ProbeDevice(WriteFatImage("quorvane-fat-nolabel.img", ""));
+  ASSERT_TRUE(unlabelled);
+  EXPECT_EQ(unlabelled->label, "");
+  EXPECT_EQ(unlabelled->uuid, "00A1-B2C3");
+}
+
+TEST(ProbeDevice, GivesNothingForWhatCannotBeReadOrHoldsNoFilesystem) {
+  EXPECT_FALSE(ProbeDevice(kFixtures + "/no-such-device"));
+  EXPECT_FALSE(ProbeDevice(kFixtures + "/desktop/proc/self/mountinfo"));
 }
 
 TEST(MeasureBounded, GivesTheAnswerOfAQueryThatAnswers) {
