@@ -4,6 +4,7 @@
 
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -150,24 +151,23 @@ TEST(DriveTable, MissingTreeHasNoDrives) {
 // entry in the root directory, where the label of a FAT volume lives.
 std::string WriteFatImage(const std::string& name, const std::string& label) {
   std::vector<unsigned char> image(64 * 1024, 0);
-  const unsigned char bootSector[] = {
-      0xEB, 0x3C, 0x90, 'M',  'S', 'W', 'I', 'N', '4', '.', '1', 0x00, 0x02,  // 512 bytes per
-                                                                              // sector
-      0x01,        // 1 sector per cluster
-      0x01, 0x00,  // 1 reserved sector
-      0x02,        // 2 FATs
-      0x10, 0x00,  // 16 root directory entries
-      0x80, 0x00,  // 128 sectors
-      0xF8,        // fixed disk
-      0x01, 0x00,  // 1 sector per FAT
-      0x20, 0x00, 0x02, 0x00, 0,   0,   0,   0,   0,   0,   0,   0,    0x80, 0x00,
-      0x29,                    // drive, reserved, extended boot signature
-      0xC3, 0xB2, 0xA1, 0x00,  // serial 00A1B2C3, little-endian
+  const auto put = [&image](std::size_t offset, std::initializer_list<unsigned char> bytes) {
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
   };
-  std::memcpy(image.data(), bootSector, sizeof bootSector);
-  std::memcpy(image.data() + 0x2B, "NO NAME    FAT12   ", 19);
-  image[510] = 0x55;
-  image[511] = 0xAA;
+  put(0, {0xEB, 0x3C, 0x90});
+  std::memcpy(image.data() + 3, "MSWIN4.1", 8);
+  put(11, {0x00, 0x02});              // 512 bytes per sector
+  put(13, {1});                       // 1 sector per cluster
+  put(14, {1, 0});                    // 1 reserved sector
+  put(16, {2});                       // 2 FATs
+  put(17, {16, 0});                   // 16 root directory entries
+  put(19, {128, 0});                  // 128 sectors
+  put(21, {0xF8});                    // a fixed disk
+  put(22, {1, 0});                    // 1 sector per FAT
+  put(36, {0x80, 0, 0x29});           // drive, reserved, extended boot signature
+  put(39, {0xC3, 0xB2, 0xA1, 0x00});  // serial 00A1B2C3, little-endian
+  std::memcpy(image.data() + 43, "NO NAME    FAT12   ", 19);
+  put(510, {0x55, 0xAA});
   for (const std::size_t fat : {512U, 1024U}) {
     image[fat] = 0xF8;
     image[fat + 1] = 0xFF;
@@ -189,7 +189,12 @@ std::string WriteFatImage(const std::string& name, const std::string& label) {
 }
 
 TEST(ProbeDevice, ReadsLabelAndSerialOfAReadableVolume) {
-  const auto labelled = ProbeDevice(WriteFatImage("quorvane-fat-label.img", "MY STICK"));
+  const std::string labelledImage = WriteFatImage("quorvane-fat-label.img", "MY STICK");
+  const std::string unlabelledImage = WriteFatImage("quorvane-fat-nolabel.img", "");
+  const auto labelled = ProbeDevice(labelledImage);
+  const auto unlabelled = ProbeDevice(unlabelledImage);
+  std::remove(labelledImage.c_str());
+  std::remove(unlabelledImage.c_str());
   ASSERT_TRUE(labelled);
   EXPECT_EQ(labelled->label, "MY STICK");
   EXPECT_EQ(labelled->uuid, "00A1-B2C3");
@@ -197,7 +202,6 @@ TEST(ProbeDevice, ReadsLabelAndSerialOfAReadableVolume) {
   EXPECT_EQ(VolumeSerial(labelled->uuid), 0x00A1B2C3U);
 
   // The boot sector's "NO NAME" is no label: the volume has none.
-  const auto unlabelled = ProbeDevice(WriteFatImage("quorvane-fat-nolabel.img", ""));
   ASSERT_TRUE(unlabelled);
   EXPECT_EQ(unlabelled->label, "");
   EXPECT_EQ(unlabelled->uuid, "00A1-B2C3");
