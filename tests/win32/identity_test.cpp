@@ -129,14 +129,15 @@ TEST_F(ProgramResources, TheTitleIsInTheStringTable) {
 }
 
 BOOL CALLBACK TakeFirst(HMODULE, LPCSTR, LPSTR name, LONG_PTR first) {
-  *reinterpret_cast<ULONG_PTR*>(first) = reinterpret_cast<ULONG_PTR>(name);
+  // The callback's context travels as an integer; it is the address of the caller's variable.
+  *reinterpret_cast<ULONG_PTR*>(first) =  // NOLINT(performance-no-int-to-ptr)
+      reinterpret_cast<ULONG_PTR>(name);
   return FALSE;
 }
 
 TEST_F(ProgramResources, TheFirstIconIsTheInformationIcon) {
   ULONG_PTR first = 0;
-  ::EnumResourceNamesA(module_, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, TakeFirst,
-                       reinterpret_cast<LONG_PTR>(&first));
+  ::EnumResourceNamesA(module_, RT_GROUP_ICON, TakeFirst, reinterpret_cast<LONG_PTR>(&first));
   ASSERT_TRUE(IS_INTRESOURCE(first));
   EXPECT_EQ(first, static_cast<ULONG_PTR>(QUORVANE_IDI_PROGRAM));
 
@@ -151,18 +152,17 @@ TEST_F(ProgramResources, TheFirstIconIsTheInformationIcon) {
            static_cast<std::uint32_t>(at[3]) << 24;
   };
   const int images = word(ico.data() + 4);
-  const auto group = Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(QUORVANE_IDI_PROGRAM));
+  const auto group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(QUORVANE_IDI_PROGRAM));
   ASSERT_EQ(group.size(), 6U + 14U * static_cast<std::size_t>(images));
   ASSERT_EQ(word(group.data() + 4), images);
-  for (int i = 0; i < images; ++i) {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(images); ++i) {
     const unsigned char* fileEntry = ico.data() + 6 + 16 * i;
     const unsigned char* groupEntry = group.data() + 6 + 14 * i;
     EXPECT_EQ(std::memcmp(fileEntry, groupEntry, 12), 0) << "image " << i;
     const std::uint32_t size = dword(fileEntry + 8);
     const std::uint32_t offset = dword(fileEntry + 12);
     ASSERT_LE(offset + size, ico.size());
-    const auto image =
-        Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, MAKEINTRESOURCEA(word(groupEntry + 12)));
+    const auto image = Resource(RT_ICON, MAKEINTRESOURCEA(word(groupEntry + 12)));
     EXPECT_EQ(image, std::vector<unsigned char>(ico.begin() + offset, ico.begin() + offset + size))
         << "image " << i;
   }
