@@ -699,7 +699,12 @@ std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::millis
   auto pending = std::make_shared<Pending>();
   try {
     std::thread([pending, path, measure] {
-      auto sizes = measure(path);
+      std::optional<Sizes> sizes;
+      try {
+        sizes = measure(path);
+      } catch (...) {
+        // Nothing may leave a detached thread; the query counts as failed.
+      }
       const std::lock_guard lock(pending->mutex);
       pending->sizes = sizes;
       pending->done = true;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -226,6 +227,12 @@ TEST(MeasureBounded, GivesTheAnswerOfAQueryThatAnswers) {
   EXPECT_FALSE(timedOut);
   EXPECT_FALSE(MeasureBounded(
       "/share", 5s, [](const std::string&) { return std::optional<Sizes>(); }, &timedOut));
+  EXPECT_FALSE(timedOut);
+  // A query that fails by throwing fails the same way, and does not end the program.
+  EXPECT_FALSE(MeasureBounded(
+      "/share", 5s,
+      [](const std::string&) -> std::optional<Sizes> { throw std::runtime_error("gone"); },
+      &timedOut));
   EXPECT_FALSE(timedOut);
 }
 
