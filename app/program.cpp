@@ -1,0 +1,29 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+#include "assets/assets.h"
+#include "ui/main/report_qt.h"
+
+namespace app {
+
+Program::Program()
+    : frmSystemInfo_([this]() -> mainform::MainForm& {
+        if (!main_) {
+          main_ = std::make_unique<mainwindow::MainWindow>();
+          main_->SetReportAction(&report::PrintFromWindow);
+        }
+        return *main_;
+      }) {
+  QApplication::setApplicationName(QStringLiteral("Quorvane"));
+  QApplication::setApplicationVersion(QStringLiteral("0.96"));
+  QApplication::setOrganizationName(QStringLiteral("Pelvaro"));
+  // No display name: Qt would append it to every window title.
+  QApplication::setWindowIcon(assets::InformationIcon());
+}
+
+void Program::Load() {
+  frmSystemInfo_.Load();
+}
+
+}  // namespace app
