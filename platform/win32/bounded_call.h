@@ -14,29 +14,38 @@
 
 namespace platform::win32 {
 
-// The call's answer, or nothing when the bound passed first or no thread could be started.
+// The call's answer, or nothing when the bound passed first, the call threw, or no thread could be
+// started.
 template <typename Call>
 auto CallWithin(std::chrono::milliseconds bound, Call call) -> std::optional<decltype(call())> {
   using Answer = decltype(call());
   struct State {
     std::mutex mutex;
     std::condition_variable finished;
+    bool done = false;
     std::optional<Answer> answer;
   };
   auto state = std::make_shared<State>();
   try {
     std::thread([state, call = std::move(call)]() mutable {
-      Answer answer = call();
+      // An exception must not leave the worker: on a detached thread it would end the program.
+      std::optional<Answer> answer;
+      try {
+        answer.emplace(call());
+      } catch (...) {
+        answer.reset();
+      }
       const std::lock_guard lock(state->mutex);
       state->answer = std::move(answer);
+      state->done = true;
       state->finished.notify_one();
     }).detach();
   } catch (const std::system_error&) {
     return std::nullopt;
   }
   std::unique_lock lock(state->mutex);
-  state->finished.wait_for(lock, bound, [&] { return state->answer.has_value(); });
-  return state->answer;
+  state->finished.wait_for(lock, bound, [&] { return state->done; });
+  return state->done ? state->answer : std::nullopt;
 }
 
 }  // namespace platform::win32

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/win32/bounded_call.h"
@@ -18,6 +19,10 @@ using namespace std::chrono_literals;
 
 TEST(BoundedCall, AnAnswerInTimeComesBack) {
   EXPECT_EQ(CallWithin(2s, [] { return 42; }), 42);
+}
+
+TEST(BoundedCall, ACallThatThrowsHasNoAnswer) {
+  EXPECT_FALSE(CallWithin(2s, []() -> int { throw std::runtime_error("share gone"); }));
 }
 
 TEST(BoundedCall, AHangingCallIsAbandonedAndLeftBehind) {
