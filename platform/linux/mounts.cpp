@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "platform/linux/sources.h"
 #include "platform/volumes.h"
@@ -683,20 +684,20 @@ std::optional<Sizes> Statvfs(const std::string& path) {
   return sizes;
 }
 
-std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::milliseconds bound,
-                                    const Measure& measure, bool* timedOut) {
-  if (timedOut != nullptr) {
-    *timedOut = false;
-  }
-  // The worker shares this with the caller, so that a worker that outlives the wait still has
-  // somewhere to write its answer; whichever of the two ends last frees it.
-  struct Pending {
-    std::mutex mutex;
-    std::condition_variable answered;
-    bool done = false;
-    std::optional<Sizes> sizes;
-  };
-  auto pending = std::make_shared<Pending>();
+// The worker shares this with the caller, so that a worker that outlives the wait still has
+// somewhere to write its answer; whichever of the two ends last frees it.
+struct PendingMeasure {
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool done = false;
+  std::optional<Sizes> sizes;
+};
+
+namespace {
+
+// Starts measure(path) on a detached worker; null when no thread can be started.
+std::shared_ptr<PendingMeasure> Launch(const std::string& path, const Measure& measure) {
+  auto pending = std::make_shared<PendingMeasure>();
   try {
     std::thread([pending, path, measure] {
       std::optional<Sizes> sizes;
@@ -711,16 +712,35 @@ std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::millis
       pending->answered.notify_all();
     }).detach();
   } catch (...) {
+    return nullptr;
+  }
+  return pending;
+}
+
+std::optional<Sizes> Await(const std::shared_ptr<PendingMeasure>& pending,
+                           std::chrono::steady_clock::time_point deadline, bool* timedOut) {
+  if (pending == nullptr) {
     return std::nullopt;
   }
   std::unique_lock lock(pending->mutex);
-  if (!pending->answered.wait_for(lock, bound, [&pending] { return pending->done; })) {
-    if (timedOut != nullptr) {
-      *timedOut = true;
-    }
+  if (!pending->answered.wait_until(lock, deadline, [&pending] { return pending->done; })) {
+    *timedOut = true;
     return std::nullopt;
   }
   return pending->sizes;
+}
+
+}  // namespace
+
+std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::milliseconds bound,
+                                    const Measure& measure, bool* timedOut) {
+  bool late = false;
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  auto sizes = Await(Launch(path, measure), deadline, &late);
+  if (timedOut != nullptr) {
+    *timedOut = late;
+  }
+  return sizes;
 }
 
 DriveTable::DriveTable(std::vector<Volume> volumes, Measure measure,
@@ -728,7 +748,8 @@ DriveTable::DriveTable(std::vector<Volume> volumes, Measure measure,
     : volumes_(std::move(volumes)),
       measure_(std::move(measure)),
       bound_(bound),
-      answers_(volumes_.size(), Answer::kUnknown) {
+      answers_(volumes_.size(), Answer::kUnknown),
+      started_(volumes_.size()) {
   for (const Volume& volume : volumes_) {
     list_ += volume.root;
     list_ += '\0';
@@ -755,14 +776,30 @@ std::optional<Sizes> DriveTable::Size(const Volume& volume) {
     return measure_(volume.mount.mountPoint);
   }
   const auto index = static_cast<std::size_t>(&volume - volumes_.data());
+  Started mine;
   {
     const std::lock_guard lock(mutex_);
     if (answers_[index] == Answer::kDead) {
       return std::nullopt;
     }
+    if (!sharesAsked_) {
+      // Every share is asked at once, the first time one is: several dead shares then cost the
+      // start-up one bound, not one each.
+      sharesAsked_ = true;
+      const auto deadline = std::chrono::steady_clock::now() + bound_;
+      for (std::size_t i = 0; i < volumes_.size(); ++i) {
+        if (volumes_[i].bounded && answers_[i] == Answer::kUnknown) {
+          started_[i] = {Launch(volumes_[i].mount.mountPoint, measure_), deadline};
+        }
+      }
+    }
+    mine = std::exchange(started_[index], Started{});
+  }
+  if (mine.pending == nullptr) {
+    mine = {Launch(volume.mount.mountPoint, measure_), std::chrono::steady_clock::now() + bound_};
   }
   bool timedOut = false;
-  auto sizes = MeasureBounded(volume.mount.mountPoint, bound_, measure_, &timedOut);
+  auto sizes = Await(mine.pending, mine.deadline, &timedOut);
   const std::lock_guard lock(mutex_);
   if (timedOut) {
     answers_[index] = Answer::kDead;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -136,6 +137,8 @@ std::optional<Sizes> Statvfs(const std::string& path);
 std::optional<Sizes> MeasureBounded(const std::string& path, std::chrono::milliseconds bound,
                                     const Measure& measure, bool* timedOut = nullptr);
 
+struct PendingMeasure;
+
 // How long a share or FUSE volume is given to answer a size query.
 inline constexpr std::chrono::milliseconds kShareBound{2000};
 
@@ -152,8 +155,8 @@ class DriveTable {
   const Volume* Find(std::string_view root) const;
 
   // A local volume is measured on the calling thread; a share or FUSE volume on a worker with the
-  // time bound. A share that once failed to answer in time is not asked again: its worker may still
-  // hang, and start-up asks each drive several things.
+  // time bound, all shares at once the first time. A share that once failed to answer in time is
+  // not asked again: its worker may still hang, and start-up asks each drive several things.
   std::optional<Sizes> Size(const Volume& volume);
 
   // Whether the label and serial can be given: a share must have answered.
@@ -166,8 +169,15 @@ class DriveTable {
   Measure measure_;
   std::chrono::milliseconds bound_;
   std::string list_;
-  std::mutex mutex_;
-  std::vector<Answer> answers_;  // per volume, guarded by mutex_
+  struct Started {
+    std::shared_ptr<PendingMeasure> pending;
+    std::chrono::steady_clock::time_point deadline;
+  };
+
+  std::mutex mutex_;  // guards the members below
+  std::vector<Answer> answers_;
+  std::vector<Started> started_;  // queries started for all shares at once, not yet taken
+  bool sharesAsked_ = false;
 };
 
 }  // namespace platform::linux_volumes

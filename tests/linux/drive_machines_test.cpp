@@ -284,30 +284,51 @@ TEST(DriveTableCalls, ListsRootsAndFindsThemWithOrWithoutTheirSlash) {
   EXPECT_EQ(table.Find(""), nullptr);
 }
 
-TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenUpOnce) {
-  struct Record {
-    std::mutex mutex;
-    std::vector<std::string> paths;
-    std::vector<std::thread::id> threads;
-    std::atomic<bool> open{false};
-    std::atomic<int> finished{0};
-  };
-  auto record = std::make_shared<Record>();
-  const Measure measure = [record](const std::string& path) -> std::optional<Sizes> {
-    {
-      const std::lock_guard lock(record->mutex);
-      record->paths.push_back(path);
-      record->threads.push_back(std::this_thread::get_id());
-    }
-    while (path == "/mnt/dead" && !record->open) {
+// A stand-in for statvfs that records who asked for what, and hangs for the paths named "dead"
+// until the test lets them go.
+struct Recorder {
+  std::mutex mutex;
+  std::vector<std::string> paths;
+  std::vector<std::thread::id> threads;
+  std::atomic<bool> open{false};
+  std::atomic<int> finished{0};
+
+  static Measure For(const std::shared_ptr<Recorder>& record) {
+    return [record](const std::string& path) -> std::optional<Sizes> {
+      {
+        const std::lock_guard lock(record->mutex);
+        record->paths.push_back(path);
+        record->threads.push_back(std::this_thread::get_id());
+      }
+      while (path.find("dead") != std::string::npos && !record->open) {
+        std::this_thread::sleep_for(1ms);
+      }
+      ++record->finished;
+      return Sizes{1000, 400, 500};
+    };
+  }
+
+  std::vector<std::string> SortedPaths() {
+    const std::lock_guard lock(mutex);
+    auto sorted = paths;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+  }
+
+  // Lets the hanging queries go and waits for every worker, so none outlives the test.
+  void Release(int queries) {
+    open = true;
+    while (finished < queries) {
       std::this_thread::sleep_for(1ms);
     }
-    ++record->finished;
-    return Sizes{1000, 400, 500};
-  };
+  }
+};
+
+TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenUpOnce) {
+  auto record = std::make_shared<Recorder>();
   DriveTable table({MakeVolume("/", false), MakeVolume("/mnt/live", true),
                     MakeVolume("/mnt/dead", true), MakeVolume("/mnt/unasked", true)},
-                   measure, 50ms);
+                   Recorder::For(record), 50ms);
   const Volume& local = *table.Find("/");
   const Volume& live = *table.Find("/mnt/live/");
   const Volume& dead = *table.Find("/mnt/dead/");
@@ -315,28 +336,43 @@ TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenU
 
   ASSERT_TRUE(table.Size(local));
   EXPECT_EQ(table.Size(local)->available, 400U);
+  {
+    const std::lock_guard lock(record->mutex);
+    EXPECT_EQ(record->threads, (std::vector<std::thread::id>(2, std::this_thread::get_id())));
+  }
   ASSERT_TRUE(table.Size(live));
   EXPECT_FALSE(table.Size(dead));
   EXPECT_FALSE(table.Readable(dead));
   EXPECT_FALSE(table.Size(dead));  // not waited for a second time
   EXPECT_TRUE(table.Readable(local));
   EXPECT_TRUE(table.Readable(live));
-  EXPECT_TRUE(table.Readable(unasked));  // asked now, and it answers
+  EXPECT_TRUE(table.Readable(unasked));
 
+  EXPECT_EQ(record->SortedPaths(),
+            (std::vector<std::string>{"/", "/", "/mnt/dead", "/mnt/live", "/mnt/unasked"}));
   {
     const std::lock_guard lock(record->mutex);
-    EXPECT_EQ(record->paths,
-              (std::vector<std::string>{"/", "/", "/mnt/live", "/mnt/dead", "/mnt/unasked"}));
-    EXPECT_EQ(record->threads[0], std::this_thread::get_id());
-    EXPECT_EQ(record->threads[1], std::this_thread::get_id());
     for (std::size_t i = 2; i < record->threads.size(); ++i) {
       EXPECT_NE(record->threads[i], std::this_thread::get_id()) << record->paths[i];
     }
   }
-  record->open = true;
-  while (record->finished < 5) {
+  record->Release(5);
+}
+
+TEST(DriveTableCalls, AllSharesAreAskedAtOnceSoDeadOnesCostOneWait) {
+  auto record = std::make_shared<Recorder>();
+  DriveTable table({MakeVolume("/mnt/dead1", true), MakeVolume("/mnt/dead2", true)},
+                   Recorder::For(record), 50ms);
+  EXPECT_FALSE(table.Size(*table.Find("/mnt/dead1/")));
+  // The second share was asked along with the first, before anyone asked for it.
+  for (int wait = 0; wait < 5000 && record->SortedPaths().size() < 2; ++wait) {
     std::this_thread::sleep_for(1ms);
   }
+  EXPECT_EQ(record->SortedPaths(), (std::vector<std::string>{"/mnt/dead1", "/mnt/dead2"}));
+  EXPECT_FALSE(table.Size(*table.Find("/mnt/dead2/")));
+  EXPECT_FALSE(table.Readable(*table.Find("/mnt/dead2/")));
+  EXPECT_EQ(record->SortedPaths().size(), 2U);  // and not again
+  record->Release(2);
 }
 
 TEST(ThisMachine, RootVolumeIsAFixedDriveSizedByStatvfs) {
