@@ -1,0 +1,145 @@
+// The whole program on this computer: started as a user starts it (offscreen), its main window must
+// show what the operating system itself says, found here by other means than the program's.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/statvfs.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <QPlainTextEdit>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "tests/ui/qt_app.h"
+
+namespace {
+
+using mainform::Label;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  EXPECT_EQ(start, text.size()) << "the listing must end with CR LF";
+  return lines;
+}
+
+// An independent thousands formatter: every third digit from the right gets a point before it.
+std::string Grouped(unsigned long long value) {
+  std::string digits = std::to_string(value);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ".");
+  }
+  return digits;
+}
+
+long long MemTotalKb() {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string key;
+  long long value = 0;
+  while (meminfo >> key >> value) {
+    if (key == "MemTotal:") {
+      return value;
+    }
+    meminfo.ignore(256, '\n');
+  }
+  return -1;
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program.Load();
+    main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    lines = Lines(main->Text1());
+  }
+
+  app::Program program;
+  mainwindow::MainWindow* main = nullptr;
+  std::vector<std::string> lines;
+};
+
+TEST_F(Program, LabelsShowThisComputer) {
+  char host[HOST_NAME_MAX + 1] = {};
+  ::gethostname(host, sizeof host - 1);
+  EXPECT_EQ(main->Caption(Label::Label1), std::string(host).size() < 50 ? host : "");
+  EXPECT_EQ(main->Caption(Label::Label5), ::getpwuid(::geteuid())->pw_name);
+  utsname names{};
+  ::uname(&names);
+  EXPECT_EQ(main->Caption(Label::Label7), names.sysname);
+  const std::string release = names.release;
+  EXPECT_EQ(release.rfind(main->Caption(Label::Label9) + ".", 0), 0U) << release;
+  EXPECT_EQ(main->Caption(Label::Label12), std::to_string(MemTotalKb()) + " Kb");
+  EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(Program, ListingShowsTheDirectoriesAndProcessors) {
+  ASSERT_GE(lines.size(), 13U);
+  EXPECT_EQ(lines[0], "Scroll Down To View All Settings");
+  EXPECT_EQ(lines[1], "Windows Directory    = /usr/");
+  Dl_info libc{};
+  ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::getpid), &libc), 0);
+  std::string libraryDirectory = libc.dli_fname;
+  libraryDirectory.resize(libraryDirectory.rfind('/') + 1);
+  EXPECT_EQ(lines[2], "System Directory     = " + libraryDirectory);
+  const char* tmpdir = std::getenv("TMPDIR");
+  if (tmpdir == nullptr) {
+    EXPECT_EQ(lines[3], "Temp Directory       = /tmp/");
+  }
+  EXPECT_EQ(lines[6], "Number of Processors = " + std::to_string(::sysconf(_SC_NPROCESSORS_ONLN)));
+  EXPECT_EQ(lines[7].rfind("Active Processor     = #", 0), 0U);
+}
+
+TEST_F(Program, ListingHasOneBlockPerCountedDriveAndTheRootVolumeMatchesStatvfs) {
+  int counted = 0;
+  for (std::size_t line = 8; line < 13; ++line) {
+    counted += std::atoi(lines[line].substr(23).c_str());
+  }
+  int blocks = 0;
+  std::size_t root = 0;
+  for (std::size_t line = 13; line < lines.size(); line += 7) {
+    ASSERT_LE(line + 7, lines.size());
+    EXPECT_EQ(lines[line], "");
+    EXPECT_EQ(lines[line + 1].rfind("Disk ", 0), 0U);
+    if (lines[line + 1] == "Disk / :") {
+      root = line + 1;
+    }
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, counted);
+  ASSERT_NE(root, 0U) << "the root volume is always a drive";
+  struct statvfs volume {};
+  ASSERT_EQ(::statvfs("/", &volume), 0);
+  EXPECT_EQ(lines[root + 1], "Drive Type        = Fixed drive");
+  EXPECT_EQ(lines[root + 2],
+            "Total disk space  = " +
+                Grouped(static_cast<unsigned long long>(volume.f_blocks) * volume.f_frsize) +
+                " Bytes");
+  // Free space moves while the tests run; the first groups of digits must agree.
+  const std::string free =
+      Grouped(static_cast<unsigned long long>(volume.f_bavail) * volume.f_frsize);
+  EXPECT_EQ(lines[root + 3].substr(0, 24), ("Free disk space   = " + free).substr(0, 24));
+}
+
+TEST_F(Program, BothListingsAreTheSameText) {
+  auto* text = main->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->toPlainText().toStdString(), [this] {
+    std::string joined;
+    for (const auto& line : lines) {
+      joined += line + "\n";
+    }
+    return joined;
+  }());
+}
+
+}  // namespace
