@@ -20,6 +20,8 @@ Program::Program()
   QApplication::setOrganizationName(QStringLiteral("Pelvaro"));
   // No display name: Qt would append it to every window title.
   QApplication::setWindowIcon(assets::InformationIcon());
+  // One face for everything: the system's default face would be loaded just for being the default.
+  QApplication::setFont(mainwindow::DialogFont());
 }
 
 void Program::Load() {

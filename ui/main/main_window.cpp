@@ -37,6 +37,8 @@ QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, i
   return button;
 }
 
+}  // namespace
+
 // A plain sans-serif dialog font of 8 points: the rows are 255 twips (17 pixels) apart. The
 // Windows dialog face comes first, then Arial's metric twin, so the headings fit their widths.
 QFont DialogFont() {
@@ -48,13 +50,11 @@ QFont DialogFont() {
   return font;
 }
 
-}  // namespace
-
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      sky_(assets::Sky()) {
+      sky_(assets::Sky(QSize(Pixels(6195), Pixels(4110)))) {
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QString::fromLatin1(kTitle));
   setWindowIcon(assets::InformationIcon());
@@ -84,10 +84,11 @@ MainWindow::MainWindow(QWidget* parent)
   Label19_ = AddLabel("Label19", "Locked Memory", 4380, 1800, 1725, 255);
 
   Image1_ = AddLabel("Image1", "", 720, 480, 765, 735);
-  Image1_->setPixmap(QPixmap(QString::fromLatin1(assets::kInformationIcon)));
+  Image1_->setPixmap(assets::InformationPicture());
   Image1_->setScaledContents(true);
 
-  Text1_ = new QPlainTextEdit(QStringLiteral("Text1"), this);
+  // The font is set before the design text goes in, so the text is laid out once, in its own face.
+  Text1_ = new QPlainTextEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setGeometry(Pixels(240), Pixels(2220), Pixels(5865), Pixels(1455));
   Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -107,6 +108,7 @@ MainWindow::MainWindow(QWidget* parent)
   textFont.setWeight(QFont::Normal);
   textFont.setStyleHint(QFont::SansSerif);
   Text1_->setFont(textFont);
+  Text1_->setPlainText(QStringLiteral("Text1"));
 
   Label11_ = AddLabel("Label11", "Pelvaro  https://www.pelvaro.example/", 360, 3720, 5625, 285);
 

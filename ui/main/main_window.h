@@ -3,6 +3,7 @@
 // reads it back through mainform::MainForm.
 #pragma once
 
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
@@ -15,6 +16,10 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace mainwindow {
+
+// The program's dialog font: the main window's labels and buttons, and the dialogs the program
+// shows.
+QFont DialogFont();
 
 class MainWindow : public QWidget, public mainform::MainForm {
   Q_OBJECT
