@@ -22,18 +22,6 @@
 namespace platform::linux_volumes {
 namespace {
 
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit visit) {
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    visit(text.substr(0, end));
-    if (end == std::string_view::npos) {
-      break;
-    }
-    text.remove_prefix(end + 1);
-  }
-}
-
 // Splits at runs of blanks and tabs.
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -311,7 +299,7 @@ std::string UnescapeOctal(std::string_view text) {
 
 std::vector<MountEntry> ParseMountInfo(std::string_view text) {
   std::vector<MountEntry> mounts;
-  ForEachLine(text, [&mounts](std::string_view line) {
+  linux_sources::ForEachLine(text, [&mounts](std::string_view line) {
     const auto fields = Fields(line);
     // id parent major:minor root mount-point options [optional...] - type source super-options
     if (fields.size() < 9) {
@@ -350,7 +338,7 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
 
 std::vector<std::string> HiddenMountPoints(std::string_view fstab) {
   std::vector<std::string> hidden;
-  ForEachLine(fstab, [&hidden](std::string_view line) {
+  linux_sources::ForEachLine(fstab, [&hidden](std::string_view line) {
     const auto fields = Fields(line);
     if (fields.size() < 4 || fields[0].front() == '#') {
       return;
@@ -496,7 +484,7 @@ std::string DecodeUdevEscapes(std::string_view text) {
 FsIdentity ParseUdevData(std::string_view text) {
   FsIdentity identity;
   std::optional<std::string> encodedLabel;
-  ForEachLine(text, [&](std::string_view line) {
+  linux_sources::ForEachLine(text, [&](std::string_view line) {
     if (!StartsWith(line, "E:")) {
       return;
     }

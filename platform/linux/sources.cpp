@@ -29,19 +29,6 @@ std::optional<Int> ParseNumber(std::string_view text, int base = 10) {
   return value;
 }
 
-// Calls visit(line) for each line of text.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit visit) {
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    visit(text.substr(0, end));
-    if (end == std::string_view::npos) {
-      break;
-    }
-    text.remove_prefix(end + 1);
-  }
-}
-
 // The value of "Key: value" in a line, without surrounding blanks; empty when the key differs.
 std::optional<std::string_view> ValueOf(std::string_view line, std::string_view key) {
   if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != ':') {

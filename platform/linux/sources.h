@@ -10,6 +10,19 @@
 
 namespace platform::linux_sources {
 
+// Calls visit(line) for each line of text, without its line feed.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    visit(text.substr(0, end));
+    if (end == std::string_view::npos) {
+      break;
+    }
+    text.remove_prefix(end + 1);
+  }
+}
+
 struct MemInfo {
   std::uint64_t totalBytes = 0;
   std::uint64_t availableBytes = 0;
