@@ -43,13 +43,16 @@ void GetSystemInfo(SYSTEM_INFO* lpSystemInfo) {
   const long pageSize = ::sysconf(_SC_PAGESIZE);
   info.dwPageSize = pageSize > 0 ? static_cast<DWORD>(pageSize) : 4096;
   info.dwAllocationGranularity = 65536;
-  const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
-  info.dwNumberOfProcessors = online > 0 ? static_cast<DWORD>(online) : 1;
+  // The kernel's list of online CPUs gives both the count and the mask; sysconf, which reads the
+  // same list, is only the fallback where /sys is not mounted.
   const auto text = linux_sources::ReadFile("/sys/devices/system/cpu/online");
   const auto cpus = text ? linux_sources::ParseCpuList(*text) : std::nullopt;
   if (cpus) {
+    info.dwNumberOfProcessors = cpus->count;
     info.dwActiveProcessorMask = cpus->mask;
   } else {
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    info.dwNumberOfProcessors = online > 0 ? static_cast<DWORD>(online) : 1;
     const DWORD count = std::min<DWORD>(info.dwNumberOfProcessors, 32);
     info.dwActiveProcessorMask = count == 32 ? 0xFFFFFFFFU : (1U << count) - 1;
   }
