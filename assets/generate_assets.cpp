@@ -234,6 +234,7 @@ std::vector<Rgb> ChoosePalette(const std::vector<Rgb>& pixels) {
   std::stable_sort(sorted.begin(), sorted.end(),
                    [](Rgb a, Rgb b) { return a.r + a.g + a.b < b.r + b.g + b.b; });
   std::vector<Rgb> palette;
+  palette.reserve(kSkyColours);
   for (int i = 0; i < kSkyColours; ++i) {
     palette.push_back(
         sorted[(sorted.size() - 1) * static_cast<std::size_t>(i) / (kSkyColours - 1)]);
@@ -377,14 +378,18 @@ constexpr std::array<std::array<std::uint8_t, 3>, 16> kIconPalette{{
 
 class Canvas {
  public:
-  explicit Canvas(int size) : size_(size), pixels_(static_cast<std::size_t>(size * size), kClear) {}
+  explicit Canvas(int size)
+      : size_(size),
+        pixels_(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), kClear) {}
   [[nodiscard]] int size() const { return size_; }
   [[nodiscard]] std::uint8_t At(int x, int y) const {
-    return pixels_[static_cast<std::size_t>(y * size_ + x)];
+    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(size_) +
+                   static_cast<std::size_t>(x)];
   }
   void Set(int x, int y, std::uint8_t c) {
     if (x >= 0 && y >= 0 && x < size_ && y < size_) {
-      pixels_[static_cast<std::size_t>(y * size_ + x)] = c;
+      pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(size_) +
+              static_cast<std::size_t>(x)] = c;
     }
   }
   // Inclusive corners.
@@ -550,6 +555,7 @@ Bytes IconImage(const Canvas& c) {
 
 Bytes IconFile(const std::vector<Canvas>& images) {
   std::vector<Bytes> bodies;
+  bodies.reserve(images.size());
   for (const Canvas& c : images) {
     bodies.push_back(IconImage(c));
   }

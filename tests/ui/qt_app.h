@@ -1,6 +1,6 @@
-// One QApplication for a whole GoogleTest program of widget tests. A GoogleTest environment makes it
-// before the first test and deletes it after the last, while main() still runs: destroyed later, by
-// static destruction, it would outlive globals of Qt's own that its destructor still uses.
+// One QApplication for a whole GoogleTest program of widget tests. A GoogleTest environment makes
+// it before the first test and deletes it after the last, while main() still runs: destroyed later,
+// by static destruction, it would outlive globals of Qt's own that its destructor still uses.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,6 +26,8 @@ inline ::testing::Environment* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // The application, for fixtures that make widgets.
-inline QApplication& App() { return *qApp; }
+inline QApplication& App() {
+  return *qApp;
+}
 
 }  // namespace testing_support
