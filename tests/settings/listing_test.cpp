@@ -56,7 +56,7 @@ class Listing : public ::testing::Test {
   }};
 };
 
-const std::string kGeneralLines =
+constexpr const char kGeneralLines[] =
     "Scroll Down To View All Settings\r\n"
     "Windows Directory    = C:\\WINDOWS\\\r\n"
     "System Directory     = C:\\WINDOWS\\SYSTEM\\\r\n"
@@ -70,7 +70,7 @@ TEST_F(Listing, ThreeDrivesGiveTheWholeListingInOrder) {
   fake::machine().drives = {Floppy("A:\\"),
                             Disk("C:\\", 3, 2147483647, 1234567, "SYSTEM", 0x00A1B2C3),
                             Disk("D:\\", 5, 681574400, 0, "", 0xFFFFFFFF)};
-  const std::string expected = kGeneralLines +
+  const std::string expected = std::string(kGeneralLines) +
                                "Removable drives     = 1\r\n"
                                "Fixed drives         = 1\r\n"
                                "CD-ROM drives        = 1\r\n"
@@ -181,7 +181,7 @@ TEST_F(Listing, OneOrTwoDrivesAreReadWithTheFirstRequest) {
 
 TEST_F(Listing, AFailedDriveListEndsTheListingAfterTheCounts) {
   fake::machine().driveListFails = true;
-  EXPECT_EQ(Start(), kGeneralLines +
+  EXPECT_EQ(Start(), std::string(kGeneralLines) +
                          "Removable drives     = 0\r\n"
                          "Fixed drives         = 0\r\n"
                          "CD-ROM drives        = 0\r\n"

@@ -25,8 +25,10 @@ using mainform::Label;
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+  std::size_t end = 0;
+  while ((end = text.find("\r\n", start)) != std::string::npos) {
     lines.push_back(text.substr(start, end - start));
+    start = end + 2;
   }
   EXPECT_EQ(start, text.size()) << "the listing must end with CR LF";
   return lines;
