@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/contract.h"
 #include "platform/linux/mounts.h"
 
 namespace platform {
@@ -75,14 +76,8 @@ bool Fill(std::string_view text, char* buffer, DWORD size) {
 
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
   try {
-    const std::string& list = Machine().List();
-    const auto needed = static_cast<DWORD>(list.size() + 1);
-    if (lpBuffer == nullptr || needed > nBufferLength) {
-      return needed;
-    }
-    std::memcpy(lpBuffer, list.data(), list.size());
-    lpBuffer[list.size()] = '\0';
-    return static_cast<DWORD>(list.size());
+    // The list's own NULs are copied with it; the call adds the closing one.
+    return contract::WriteOrNeed(Machine().List(), lpBuffer, nBufferLength);
   } catch (...) {
     return 0;
   }

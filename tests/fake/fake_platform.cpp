@@ -159,13 +159,7 @@ DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
     list += drive.root;
     list += '\0';
   }
-  const auto needed = static_cast<DWORD>(list.size() + 1);
-  if (needed > nBufferLength) {
-    return needed;
-  }
-  std::memcpy(lpBuffer, list.data(), list.size());
-  lpBuffer[list.size()] = '\0';
-  return static_cast<DWORD>(list.size());
+  return contract::WriteOrNeed(list, lpBuffer, nBufferLength);
 }
 
 UINT GetDriveTypeA(const char* root) {
