@@ -36,6 +36,13 @@ for _ in $(seq 100); do
 done
 [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n1 "$work/display")"
+# The number is written when the server listens; a client is still let in only once it answers.
+for _ in $(seq 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
+  sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # Starts the program and sets window to its mapped main window's id.
