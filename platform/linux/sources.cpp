@@ -51,21 +51,29 @@ std::optional<MemInfo> ParseMemInfo(std::string_view text) {
                                {"Cached", {}},
                                {"SReclaimable", {}},
                                {"Shmem", {}}}};
-  ForEachLine(text, [&fields](std::string_view line) {
-    for (Field& field : fields) {
-      if (auto value = ValueOf(line, field.key)) {
-        // "24567890 kB": the number before the unit.
-        field.kilobytes = ParseNumber<std::uint64_t>(value->substr(0, value->find(' ')));
-        return;
-      }
-    }
-  });
   const auto bytes = [&fields](std::size_t index) -> std::uint64_t {
     const auto kilobytes = fields[index].kilobytes.value_or(0);
     // A value past 2^54 kB is no real memory; saturating keeps the multiplication defined.
     constexpr std::uint64_t kLimit = UINT64_MAX / 1024;
     return kilobytes > kLimit ? UINT64_MAX : kilobytes * 1024;
   };
+  // The refresh reads this every 1.4 s: the kernel puts MemTotal and MemAvailable in the first
+  // lines, so reading stops there unless the estimate needs the other fields.
+  const auto settled = [&] {
+    return fields[0].kilobytes && fields[1].kilobytes && bytes(1) < bytes(0);
+  };
+  while (!text.empty() && !settled()) {
+    const auto end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    for (Field& field : fields) {
+      if (auto value = ValueOf(line, field.key)) {
+        // "24567890 kB": the number before the unit.
+        field.kilobytes = ParseNumber<std::uint64_t>(value->substr(0, value->find(' ')));
+        break;
+      }
+    }
+  }
   if (!fields[0].kilobytes) {
     return std::nullopt;
   }
