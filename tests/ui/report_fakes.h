@@ -8,10 +8,22 @@
 
 #include "platform/dialogs.h"
 #include "platform/printer.h"
+#include "ui/main/main_form.h"
 
 namespace report_fakes {
 
 using Log = std::vector<std::string>;
+
+// The value labels of a machine the report tests print from.
+inline void FillCaptions(mainform::MainForm& main) {
+  using mainform::Label;
+  main.SetCaption(Label::Label1, "KESTREL");
+  main.SetCaption(Label::Label5, "ana");
+  main.SetCaption(Label::Label7, "Linux");
+  main.SetCaption(Label::Label9, "6.1");
+  main.SetCaption(Label::Label26, "Pentium");
+  main.SetCaption(Label::Label12, "16318464 Kb");
+}
 
 class FakeMsgBox : public platform::MsgBox {
  public:

@@ -127,12 +127,7 @@ Lines Split(const std::string& text) {
 class QtReport : public ::testing::Test {
  protected:
   QtReport() {
-    main.SetCaption(Label::Label1, "KESTREL");
-    main.SetCaption(Label::Label5, "ana");
-    main.SetCaption(Label::Label7, "Linux");
-    main.SetCaption(Label::Label9, "6.1");
-    main.SetCaption(Label::Label26, "Pentium");
-    main.SetCaption(Label::Label12, "16318464 Kb");
+    report_fakes::FillCaptions(main);
     main.SetText1(
         "Scroll Down To View All Settings\r\n"
         "\r\n"

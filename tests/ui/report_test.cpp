@@ -24,12 +24,7 @@ Log BeforePrinting() {
 class PrintInfo : public ::testing::Test {
  protected:
   PrintInfo() {
-    main.SetCaption(Label::Label1, "KESTREL");
-    main.SetCaption(Label::Label5, "ana");
-    main.SetCaption(Label::Label7, "Linux");
-    main.SetCaption(Label::Label9, "6.1");
-    main.SetCaption(Label::Label26, "Pentium");
-    main.SetCaption(Label::Label12, "16318464 Kb");
+    report_fakes::FillCaptions(main);
     main.SetCaption(Label::Label13, "9000000 Kb");
     main.SetCaption(Label::Label14, "44 %");
     main.SetText1("Scroll Down To View All Settings\r\n\r\nComputer Name        = KESTREL\r\n");
