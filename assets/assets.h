@@ -2,6 +2,7 @@
 #pragma once
 
 class QIcon;
+class QImage;
 class QPixmap;
 class QSize;
 
@@ -10,16 +11,14 @@ namespace assets {
 inline constexpr char kSky[] = ":/assets/sky.bmp";
 inline constexpr char kInformationIcon[] = ":/assets/information.ico";
 inline constexpr char kComputerIcon[] = ":/assets/computer.ico";
-// The information icon's two sizes as PNG, which Qt reads without loading a plugin.
-inline constexpr char kInformationIcon32[] = ":/assets/information-32.png";
-inline constexpr char kInformationIcon16[] = ":/assets/information-16.png";
 
 // The information icon with both its sizes, for windows and the application.
 QIcon InformationIcon();
 // The icon of the hidden settings window; nothing shows it, but it belongs to that window's design.
 QIcon ComputerIcon();
-// The information icon's 32-pixel image, for the picture control that stretches it.
-QPixmap InformationPicture();
+// The information icon's 32-pixel image stretched to the given size in pixels, for the picture
+// control: each pixel takes the icon pixel under its centre, with no blending.
+QImage InformationPicture(const QSize& size);
 QPixmap Sky();
 // The sky's top-left part of the given size, all that a window of that size shows: the whole
 // picture would be kept in memory at the screen's depth for nothing.

@@ -667,23 +667,57 @@ Bytes Png(const Canvas& c) {
   return png;
 }
 
+// The icon's pixels as 0xAARRGGBB words, rows top to bottom, written as C++ for the program to use
+// as they stand: no picture decoder runs when a window takes its icon.
+std::string PixelArray(const char* name, const Canvas& c) {
+  std::string out = "extern const std::uint32_t " + std::string(name) + "[] = {";
+  char word[16];
+  for (int y = 0; y < c.size(); ++y) {
+    out += "\n   ";
+    for (int x = 0; x < c.size(); ++x) {
+      const std::uint8_t index = c.At(x, y);
+      const auto& rgb = kIconPalette[index == kClear ? 0 : index];
+      const std::uint32_t argb =
+          (index == kClear ? 0U : 0xFF000000U) |
+          (index == kClear ? 0U
+                           : (std::uint32_t{rgb[0]} << 16U | std::uint32_t{rgb[1]} << 8U | rgb[2]));
+      std::snprintf(word, sizeof word, " 0x%08X,", static_cast<unsigned>(argb));
+      out += word;
+    }
+  }
+  return out + "\n};\n";
+}
+
+bool WritePixels(const std::filesystem::path& path) {
+  const std::string text =
+      "// Written by generate_assets: the information icon's pixels, 0xAARRGGBB.\n"
+      "#include \"assets/icon_pixels.h\"\n\nnamespace assets::pixels {\n\n" +
+      PixelArray("kInformation32", InformationIcon(32)) + "\n" +
+      PixelArray("kInformation16", InformationIcon(16)) + "\n}  // namespace assets::pixels\n";
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  return static_cast<bool>(file.flush());
+}
+
 }  // namespace
 
 // generate_assets <dir>: the three pictures of the program.
-// generate_assets --png <dir>: the information icon as information-32.png and information-16.png.
+// generate_assets --program-icons <dir>: the information icon as information-32.png and
+// information-16.png for desktop icon themes, and as pixels for the program (icon_pixels.cpp).
 int main(int argc, char** argv) {
-  const bool png = argc == 3 && std::string(argv[1]) == "--png";
-  if (argc != 2 && !png) {
-    std::fprintf(stderr, "usage: %s [--png] <output-directory>\n", argv[0]);
+  const bool icons = argc == 3 && std::string(argv[1]) == "--program-icons";
+  if (argc != 2 && !icons) {
+    std::fprintf(stderr, "usage: %s [--program-icons] <output-directory>\n", argv[0]);
     return 2;
   }
   const std::filesystem::path dir(argv[argc - 1]);
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   bool ok = false;
-  if (png) {
+  if (icons) {
     ok = WriteFile(dir / "information-32.png", Png(InformationIcon(32))) &&
-         WriteFile(dir / "information-16.png", Png(InformationIcon(16)));
+         WriteFile(dir / "information-16.png", Png(InformationIcon(16))) &&
+         WritePixels(dir / "icon_pixels.cpp");
   } else {
     ok = WriteFile(dir / "sky.bmp", SkyBitmap()) &&
          WriteFile(dir / "information.ico", IconFile({InformationIcon(32), InformationIcon(16)})) &&

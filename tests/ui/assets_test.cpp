@@ -5,9 +5,11 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <cstdint>
 
@@ -194,6 +196,54 @@ TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
     EXPECT_TRUE(IsDarkBlue(image.pixelColor(size / 5, mid))) << size;
     EXPECT_TRUE(IsDarkBlue(image.pixelColor(size - 1 - size / 5, mid))) << size;
   }
+}
+
+// The icon compiled into the program as pixels is the icon file's own two images.
+TEST_F(Pictures, TheProgramsIconIsTheIconFilesImages) {
+  QImageReader reader(QString::fromLatin1(assets::kInformationIcon));
+  const QIcon icon = assets::InformationIcon();
+  for (const int size : {32, 16}) {
+    ASSERT_TRUE(reader.jumpToImage(size == 32 ? 0 : 1));
+    const QImage file = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage compiled = icon.pixmap(QSize(size, size))
+                                .toImage()
+                                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(compiled, file) << size;
+  }
+}
+
+// Stretching repeats the icon's pixels and never blends them: at the icon's size it is the icon,
+// twice the size turns each pixel into a 2x2 block, and an odd size keeps the icon's colours only.
+TEST_F(Pictures, TheStretchedIconRepeatsItsPixels) {
+  QImageReader reader(QString::fromLatin1(assets::kInformationIcon));
+  const QImage icon = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  ASSERT_EQ(icon.size(), QSize(32, 32));
+  EXPECT_EQ(assets::InformationPicture(QSize(32, 32)), icon);
+
+  const QImage doubled = assets::InformationPicture(QSize(64, 64));
+  ASSERT_EQ(doubled.size(), QSize(64, 64));
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      ASSERT_EQ(doubled.pixel(x, y), icon.pixel(x / 2, y / 2)) << x << "," << y;
+    }
+  }
+
+  QSet<QRgb> colours;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      colours.insert(icon.pixel(x, y));
+    }
+  }
+  const QImage odd = assets::InformationPicture(QSize(51, 49));
+  ASSERT_EQ(odd.size(), QSize(51, 49));
+  for (int y = 0; y < 49; ++y) {
+    for (int x = 0; x < 51; ++x) {
+      ASSERT_TRUE(colours.contains(odd.pixel(x, y))) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(odd.pixel(0, 0), icon.pixel(0, 0));
+  EXPECT_EQ(odd.pixel(50, 48), icon.pixel(31, 31));
+  EXPECT_EQ(odd.pixel(25, 24), icon.pixel(16, 16));
 }
 
 // A monitor with a grey screen above a system unit and a keyboard.

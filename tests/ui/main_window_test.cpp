@@ -195,8 +195,9 @@ TEST_F(Window, LabelsAndButtonsUseASmallPlainFont) {
 TEST_F(Window, Image1StretchesTheInformationIcon) {
   auto* image = Find<QLabel>("Image1");
   ASSERT_NE(image, nullptr);
-  EXPECT_TRUE(image->hasScaledContents());
-  EXPECT_EQ(image->pixmap().size(), QSize(32, 32));
+  // Stretched to the whole control, not drawn at the icon's 32 pixels in its corner.
+  EXPECT_EQ(image->pixmap().deviceIndependentSize(), QSizeF(image->size()));
+  EXPECT_EQ(image->pixmap().toImage(), assets::InformationPicture(image->size()));
 }
 
 // The sky is drawn at its own size from the client's top-left corner; labels let it show through.

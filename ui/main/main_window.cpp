@@ -84,8 +84,11 @@ MainWindow::MainWindow(QWidget* parent)
   Label19_ = AddLabel("Label19", "Locked Memory", 4380, 1800, 1725, 255);
 
   Image1_ = AddLabel("Image1", "", 720, 480, 765, 735);
-  Image1_->setPixmap(assets::InformationPicture());
-  Image1_->setScaledContents(true);
+  // Stretched once to the control's size, in the screen's pixels.
+  const qreal ratio = devicePixelRatioF();
+  QPixmap stretched = QPixmap::fromImage(assets::InformationPicture(Image1_->size() * ratio));
+  stretched.setDevicePixelRatio(ratio);
+  Image1_->setPixmap(stretched);
 
   // The font is set before the design text goes in, so the text is laid out once, in its own face.
   Text1_ = new QPlainTextEdit(this);
