@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "assets/assets.h"
-#include "ui/main/report_qt.h"
+#include "ui/main/report_module.h"
 
 namespace app {
 
@@ -11,7 +11,7 @@ Program::Program()
     : frmSystemInfo_([this]() -> mainform::MainForm& {
         if (!main_) {
           main_ = std::make_unique<mainwindow::MainWindow>();
-          main_->SetReportAction(&report::PrintFromWindow);
+          main_->SetReportAction(&report::PrintOnDemand);
         }
         return *main_;
       }) {

@@ -144,4 +144,12 @@ TEST_F(Program, BothListingsAreTheSameText) {
   }());
 }
 
+// Printing is loaded by the first Print Info, not by the start-up.
+TEST_F(Program, StartsWithoutQtsPrinting) {
+  std::ifstream maps("/proc/self/maps");
+  std::stringstream mapped;
+  mapped << maps.rdbuf();
+  EXPECT_EQ(mapped.str().find("libQt6PrintSupport"), std::string::npos);
+}
+
 }  // namespace
