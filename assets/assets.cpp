@@ -60,9 +60,8 @@ QPixmap Sky() {
   return QPixmap(QString::fromLatin1(kSky));
 }
 
-QPixmap Sky(const QSize& visible) {
-  // Cut while the picture still has 8 bits per pixel; only the cut part is converted.
-  return QPixmap::fromImage(ReadBuiltIn(kSky, "BMP").copy(QRect(QPoint(0, 0), visible)));
+QImage Sky(const QSize& visible) {
+  return ReadBuiltIn(kSky, "BMP").copy(QRect(QPoint(0, 0), visible));
 }
 
 }  // namespace assets

@@ -20,8 +20,8 @@ QIcon ComputerIcon();
 // control: each pixel takes the icon pixel under its centre, with no blending.
 QImage InformationPicture(const QSize& size);
 QPixmap Sky();
-// The sky's top-left part of the given size, all that a window of that size shows: the whole
-// picture would be kept in memory at the screen's depth for nothing.
-QPixmap Sky(const QSize& visible);
+// The sky's top-left part of the given size, all that a window of that size shows, kept at 8 bits
+// per pixel: a pixmap of it would take four times the memory for as long as the window lives.
+QImage Sky(const QSize& visible);
 
 }  // namespace assets

@@ -211,7 +211,7 @@ void MainWindow::SetReportAction(ReportAction action) {
 void MainWindow::paintEvent(QPaintEvent* /*event*/) {
   // At its own size from the top-left corner: the window shows only that part of the picture.
   QPainter painter(this);
-  painter.drawPixmap(0, 0, sky_);
+  painter.drawImage(0, 0, sky_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

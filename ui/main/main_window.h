@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QFont>
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -56,7 +56,7 @@ class MainWindow : public QWidget, public mainform::MainForm {
   QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
   [[nodiscard]] QLabel* ValueLabel(mainform::Label label) const;
 
-  QPixmap sky_;
+  QImage sky_;
   ReportAction report_;
 
   QLabel* Label1_ = nullptr;
