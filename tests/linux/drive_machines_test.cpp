@@ -9,10 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -21,6 +19,7 @@
 #include "platform/linux/mounts.h"
 #include "platform/volumes.h"
 #include "probes/system.h"
+#include "tests/support/loaded_libraries.h"
 
 namespace {
 
@@ -210,23 +209,16 @@ TEST(ProbeDevice, ReadsLabelAndSerialOfAReadableVolume) {
   EXPECT_EQ(unlabelled->uuid, "00A1-B2C3");
 }
 
-bool BlkidLoaded() {
-  std::ifstream maps("/proc/self/maps");
-  std::stringstream text;
-  text << maps.rdbuf();
-  return text.str().find("libblkid") != std::string::npos;
-}
-
 // Each case runs in a process of its own, so this one sees the library's first use.
 TEST(ProbeDevice, OpensLibblkidOnlyOnceADeviceCanBeRead) {
   EXPECT_FALSE(ProbeDevice(kFixtures + "/no-such-device"));
-  EXPECT_FALSE(BlkidLoaded());
+  EXPECT_FALSE(testing_support::LibraryLoaded("libblkid"));
   const std::string image = WriteFatImage("quorvane-fat-lazy.img", "LAZY");
   const auto probed = ProbeDevice(image);
   std::remove(image.c_str());
   ASSERT_TRUE(probed);
   EXPECT_EQ(probed->label, "LAZY");
-  EXPECT_TRUE(BlkidLoaded());
+  EXPECT_TRUE(testing_support::LibraryLoaded("libblkid"));
 }
 
 TEST(ProbeDevice, GivesNothingForWhatCannotBeReadOrHoldsNoFilesystem) {

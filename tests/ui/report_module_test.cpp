@@ -4,21 +4,12 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <fstream>
-#include <sstream>
-#include <string>
 
+#include "tests/support/loaded_libraries.h"
 #include "tests/ui/qt_app.h"
 #include "ui/main/report_module.h"
 
 namespace {
-
-bool Mapped(const std::string& library) {
-  std::ifstream maps("/proc/self/maps");
-  std::stringstream text;
-  text << maps.rdbuf();
-  return text.str().find(library) != std::string::npos;
-}
 
 class PrintingModule : public ::testing::Test {
  protected:
@@ -27,14 +18,15 @@ class PrintingModule : public ::testing::Test {
 
 // The one test that loads the module: Qt's printing library comes in with it and not before.
 TEST_F(PrintingModule, LoadsFromTheFirstPathThatHoldsItAndBringsQtPrintingWithIt) {
-  EXPECT_FALSE(Mapped("libQt6PrintSupport")) << "printing must not be loaded before it is asked";
+  EXPECT_FALSE(testing_support::LibraryLoaded("libQt6PrintSupport"))
+      << "printing must not be loaded before it is asked";
   QString error;
   const report::PrintEntry entry = report::LoadPrinting(
       {QStringLiteral("/nonexistent/quorvane-printing.so"), QStringLiteral(QUORVANE_PRINTING)},
       error);
   EXPECT_NE(entry, nullptr) << error.toStdString();
   EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-  EXPECT_TRUE(Mapped("libQt6PrintSupport"));
+  EXPECT_TRUE(testing_support::LibraryLoaded("libQt6PrintSupport"));
 }
 
 TEST_F(PrintingModule, AMissingModuleIsReportedByItsPath) {
