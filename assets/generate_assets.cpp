@@ -676,11 +676,12 @@ std::string PixelArray(const char* name, const Canvas& c) {
     out += "\n   ";
     for (int x = 0; x < c.size(); ++x) {
       const std::uint8_t index = c.At(x, y);
-      const auto& rgb = kIconPalette[index == kClear ? 0 : index];
-      const std::uint32_t argb =
-          (index == kClear ? 0U : 0xFF000000U) |
-          (index == kClear ? 0U
-                           : (std::uint32_t{rgb[0]} << 16U | std::uint32_t{rgb[1]} << 8U | rgb[2]));
+      // A masked-out pixel is fully transparent black, as premultiplied alpha wants it.
+      std::uint32_t argb = 0;
+      if (index != kClear) {
+        const auto& rgb = kIconPalette[index];
+        argb = 0xFF000000U | std::uint32_t{rgb[0]} << 16U | std::uint32_t{rgb[1]} << 8U | rgb[2];
+      }
       std::snprintf(word, sizeof word, " 0x%08X,", static_cast<unsigned>(argb));
       out += word;
     }
