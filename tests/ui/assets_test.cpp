@@ -160,6 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.file).substr(0, std::string(info.param.file).find('.'));
     });
 
+// One of an icon resource's two images, read by Qt's own icon reader: 32 or 16 pixels.
+QImage IconImage(const char* resource, int size) {
+  QImageReader reader(QString::fromLatin1(resource));
+  return reader.jumpToImage(size == 32 ? 0 : 1) ? reader.read() : QImage();
+}
+
 bool IsWhite(QColor c) {
   return c.red() == 255 && c.green() == 255 && c.blue() == 255;
 }
@@ -176,10 +182,8 @@ bool IsGrey(QColor c) {
 
 // A white i on a dark blue disc, in both sizes.
 TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
-  QImageReader reader(QString::fromLatin1(assets::kInformationIcon));
   for (const int size : {32, 16}) {
-    ASSERT_TRUE(reader.jumpToImage(size == 32 ? 0 : 1));
-    const QImage image = reader.read();
+    const QImage image = IconImage(assets::kInformationIcon, size);
     ASSERT_EQ(image.width(), size);
     const int mid = size / 2;
     // Down the middle: disc, the dot, disc, the stem, disc.
@@ -200,11 +204,11 @@ TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
 
 // The icon compiled into the program as pixels is the icon file's own two images.
 TEST_F(Pictures, TheProgramsIconIsTheIconFilesImages) {
-  QImageReader reader(QString::fromLatin1(assets::kInformationIcon));
   const QIcon icon = assets::InformationIcon();
   for (const int size : {32, 16}) {
-    ASSERT_TRUE(reader.jumpToImage(size == 32 ? 0 : 1));
-    const QImage file = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage file = IconImage(assets::kInformationIcon, size)
+                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(file.width(), size);
     const QImage compiled = icon.pixmap(QSize(size, size))
                                 .toImage()
                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -215,8 +219,8 @@ TEST_F(Pictures, TheProgramsIconIsTheIconFilesImages) {
 // Stretching repeats the icon's pixels and never blends them: at the icon's size it is the icon,
 // twice the size turns each pixel into a 2x2 block, and an odd size keeps the icon's colours only.
 TEST_F(Pictures, TheStretchedIconRepeatsItsPixels) {
-  QImageReader reader(QString::fromLatin1(assets::kInformationIcon));
-  const QImage icon = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage icon =
+      IconImage(assets::kInformationIcon, 32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   ASSERT_EQ(icon.size(), QSize(32, 32));
   EXPECT_EQ(assets::InformationPicture(QSize(32, 32)), icon);
 
@@ -248,10 +252,8 @@ TEST_F(Pictures, TheStretchedIconRepeatsItsPixels) {
 
 // A monitor with a grey screen above a system unit and a keyboard.
 TEST_F(Pictures, TheComputerIconIsAMonitorOverAUnitAndAKeyboard) {
-  QImageReader reader(QString::fromLatin1(assets::kComputerIcon));
   for (const int size : {32, 16}) {
-    ASSERT_TRUE(reader.jumpToImage(size == 32 ? 0 : 1));
-    const QImage image = reader.read();
+    const QImage image = IconImage(assets::kComputerIcon, size);
     ASSERT_EQ(image.width(), size);
     EXPECT_TRUE(IsGrey(image.pixelColor(size / 2, size / 4))) << "screen at " << size;
     // Something opaque fills the bottom rows (unit and keyboard) across most of the width.
