@@ -3,6 +3,7 @@
 // the event loop ends.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -189,6 +190,23 @@ TEST_F(Window, LabelsAndButtonsUseASmallPlainFont) {
     if (label != nullptr && *row.text != '\0') {
       EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << row.name;
     }
+  }
+}
+
+// Each character is set at its own advance, as a dialog draws text: kerning would pull pairs such
+// as "AV" and "Te" together and make a caption narrower than the design measured it.
+TEST_F(Window, TextIsSetWithoutKerningInTheLabelsAndInText1) {
+  const QString pairs = QStringLiteral("AVATeWaYo");
+  for (const QWidget* widget : {static_cast<const QWidget*>(Find<QLabel>("Label4")),
+                                static_cast<const QWidget*>(Find<QPushButton>("Command2")),
+                                static_cast<const QWidget*>(Find<QPlainTextEdit>("Text1"))}) {
+    ASSERT_NE(widget, nullptr);
+    const QFontMetricsF metrics(widget->font());
+    qreal apart = 0;
+    for (const QChar c : pairs) {
+      apart += metrics.horizontalAdvance(c);
+    }
+    EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(pairs), apart) << widget->objectName().toStdString();
   }
 }
 
