@@ -1,25 +1,18 @@
 #include "assets/assets.h"
 
 #include "assets/icon_pixels.h"
+#include "assets/sky_pixels.h"
 
 #include <QIcon>
 #include <QImage>
-#include <QImageReader>
+#include <QList>
 #include <QPixmap>
 #include <QString>
+#include <iterator>
 
 namespace assets {
 
 namespace {
-
-// Reads a picture in a format Qt decodes itself. Without auto-detection Qt does not first load
-// every image-format plugin to ask whether it recognises the content, which costs start-up time
-// and memory.
-QImage ReadBuiltIn(const char* path, const char* format) {
-  QImageReader reader(QString::fromLatin1(path), format);
-  reader.setAutoDetectImageFormat(false);
-  return reader.read();
-}
 
 // The pixels are used in place; only the pixmap made from them is a copy.
 QPixmap InformationPixmap(const std::uint32_t* pixels, int size) {
@@ -56,12 +49,12 @@ QIcon ComputerIcon() {
   return QIcon(QString::fromLatin1(kComputerIcon));
 }
 
-QPixmap Sky() {
-  return QPixmap(QString::fromLatin1(kSky));
-}
-
-QImage Sky(const QSize& visible) {
-  return ReadBuiltIn(kSky, "BMP").copy(QRect(QPoint(0, 0), visible));
+QImage ShownSky() {
+  using pixels::kShownSkyWidth;
+  QImage sky(pixels::kShownSky, kShownSkyWidth, pixels::kShownSkyHeight, kShownSkyWidth,
+             QImage::Format_Indexed8);
+  sky.setColorTable(QList<QRgb>(std::begin(pixels::kSkyPalette), std::end(pixels::kSkyPalette)));
+  return sky;
 }
 
 }  // namespace assets

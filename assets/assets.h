@@ -3,12 +3,10 @@
 
 class QIcon;
 class QImage;
-class QPixmap;
 class QSize;
 
 namespace assets {
 
-inline constexpr char kSky[] = ":/assets/sky.bmp";
 inline constexpr char kInformationIcon[] = ":/assets/information.ico";
 inline constexpr char kComputerIcon[] = ":/assets/computer.ico";
 
@@ -19,9 +17,9 @@ QIcon ComputerIcon();
 // The information icon's 32-pixel image stretched to the given size in pixels, for the picture
 // control: each pixel takes the icon pixel under its centre, with no blending.
 QImage InformationPicture(const QSize& size);
-QPixmap Sky();
-// The sky's top-left part of the given size, all that a window of that size shows, kept at 8 bits
-// per pixel: a pixmap of it would take four times the memory for as long as the window lives.
-QImage Sky(const QSize& visible);
+// The sky's top-left part that the main window's client area shows, kept at 8 bits per pixel (a
+// pixmap of it would take four times the memory for as long as the window lives) and read in
+// place from the program's own pixels.
+QImage ShownSky();
 
 }  // namespace assets

@@ -1,7 +1,9 @@
 // Draws the program's three pictures and writes them as Windows files: the sky background (8-bit
 // bitmap, 65 colours), the information icon and the computer icon (16-colour icons, 32x32 and 16x16
 // with masks). Deterministic: the same build writes the same bytes, so the files in the repository
-// can be checked against a fresh run. Usage: generate_assets <output-directory>
+// can be checked against a fresh run. Usage: generate_assets <output-directory>. At build time it
+// also writes what the program is built with: the icon's pixels and PNGs, and the part of the
+// committed sky that the main window shows (see main()).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -9,8 +11,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "assets/sky_pixels.h"
 
 namespace {
 
@@ -64,7 +69,7 @@ double SmoothStep(double edge0, double edge1, double x) {
 
 constexpr int kSkyWidth = 640;
 constexpr int kSkyHeight = 480;
-constexpr int kSkyColours = 65;
+constexpr int kSkyColours = assets::pixels::kSkyColours;
 
 // Integer hash noise, so that the picture does not depend on a library's random generator.
 double Hash(int x, int y, int seed) {
@@ -700,15 +705,79 @@ bool WritePixels(const std::filesystem::path& path) {
   return static_cast<bool>(file.flush());
 }
 
+// ---- the part of the sky the program shows ----
+
+// Reads the sky bitmap as this generator writes it (8 bits, uncompressed, rows bottom-up) and
+// writes its top-left part that the main window shows as C++: the palette as 0xAARRGGBB words and
+// the pixels as palette indices, rows top to bottom.
+bool WriteShownSky(const std::filesystem::path& bitmap, const std::filesystem::path& path) {
+  using assets::pixels::kShownSkyHeight;
+  using assets::pixels::kShownSkyWidth;
+  std::ifstream in(bitmap, std::ios::binary);
+  const std::vector<unsigned char> bmp{std::istreambuf_iterator<char>(in),
+                                       std::istreambuf_iterator<char>()};
+  const auto u16 = [&bmp](std::size_t at) -> std::uint32_t {
+    return at + 2 <= bmp.size() ? bmp[at] | std::uint32_t{bmp[at + 1]} << 8U : 0;
+  };
+  const auto u32 = [&u16](std::size_t at) { return u16(at) | u16(at + 2) << 16U; };
+  const std::uint32_t pixels = u32(10);
+  const std::uint32_t palette = 14 + u32(14);
+  const std::uint32_t width = u32(18);
+  const std::uint32_t height = u32(22);  // positive for rows stored bottom-up
+  const std::size_t stride = (width + 3) & ~std::size_t{3};
+  if (bmp.size() < 54 || bmp[0] != 'B' || bmp[1] != 'M' || u16(28) != 8 || u32(30) != 0 ||
+      u32(46) != kSkyColours || width < kShownSkyWidth || height < kShownSkyHeight ||
+      height > 0x7FFFFFFF || palette + 4 * kSkyColours > bmp.size() ||
+      pixels + stride * height > bmp.size()) {
+    std::fprintf(stderr, "generate_assets: %s is not the 8-bit sky of %d colours\n",
+                 bitmap.string().c_str(), kSkyColours);
+    return false;
+  }
+
+  std::string text =
+      "// Written by generate_assets from sky.bmp: the part of the sky the main window shows.\n"
+      "#include \"assets/sky_pixels.h\"\n\nnamespace assets::pixels {\n\n"
+      "extern const std::uint32_t kSkyPalette[] = {";
+  char number[32];
+  for (int i = 0; i < kSkyColours; ++i) {
+    const std::size_t at = palette + 4 * static_cast<std::size_t>(i);  // blue, green, red, 0
+    const std::uint32_t argb = 0xFF000000U | std::uint32_t{bmp[at + 2]} << 16U |
+                               std::uint32_t{bmp[at + 1]} << 8U | bmp[at];
+    std::snprintf(number, sizeof number, "%s0x%08X,", i % 8 == 0 ? "\n    " : " ",
+                  static_cast<unsigned>(argb));
+    text += number;
+  }
+  text += "\n};\n\nextern const std::uint8_t kShownSky[] = {\n";
+  for (int y = 0; y < kShownSkyHeight; ++y) {
+    const std::size_t row = pixels + stride * (height - 1 - static_cast<std::size_t>(y));
+    for (int x = 0; x < kShownSkyWidth; ++x) {
+      std::snprintf(number, sizeof number, "%u,", static_cast<unsigned>(bmp[row + x]));
+      text += number;
+    }
+    text += '\n';
+  }
+  text += "};\n\n}  // namespace assets::pixels\n";
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  return static_cast<bool>(file.flush());
+}
+
 }  // namespace
 
 // generate_assets <dir>: the three pictures of the program.
 // generate_assets --program-icons <dir>: the information icon as information-32.png and
 // information-16.png for desktop icon themes, and as pixels for the program (icon_pixels.cpp).
+// generate_assets --shown-sky <sky.bmp> <file.cpp>: the part of the sky the main window shows.
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--shown-sky") {
+    return WriteShownSky(argv[2], argv[3]) ? 0 : 1;
+  }
   const bool icons = argc == 3 && std::string(argv[1]) == "--program-icons";
   if (argc != 2 && !icons) {
-    std::fprintf(stderr, "usage: %s [--program-icons] <output-directory>\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s [--program-icons] <output-directory>\n"
+                 "       %s --shown-sky <sky.bmp> <file.cpp>\n",
+                 argv[0], argv[0]);
     return 2;
   }
   const std::filesystem::path dir(argv[argc - 1]);

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "assets/assets.h"
+#include "assets/sky_pixels.h"
 #include "tests/ui/qt_app.h"
 
 namespace {
@@ -85,11 +86,18 @@ TEST_F(Pictures, TheSkyIsAn8BitBitmapOf65ColoursUncompressed) {
   EXPECT_EQ(U32(bmp, 46), 65U);
 }
 
+// The committed bitmap as Qt's own reader decodes it: the reference for the pixels built in.
+QImage SkyFile() {
+  QImageReader reader(QStringLiteral(QUORVANE_ASSETS_DIR "/sky.bmp"), "BMP");
+  return reader.read();
+}
+
 // Blue sky with white clouds: blue dominates the sky, pure white tops the clouds, and the part the
 // window shows is not one flat colour.
 TEST_F(Pictures, TheSkyIsBlueWithWhiteClouds) {
-  const QImage sky = assets::Sky().toImage();
+  const QImage sky = SkyFile();
   ASSERT_EQ(sky.size(), QSize(640, 480));
+  EXPECT_EQ(sky.colorCount(), 65);
   int blue = 0, white = 0, total = 0;
   for (int y = 0; y < 480; y += 4) {
     for (int x = 0; x < 640; x += 4) {
@@ -102,8 +110,34 @@ TEST_F(Pictures, TheSkyIsBlueWithWhiteClouds) {
   EXPECT_GT(blue, total / 2);
   EXPECT_GT(white, total / 20);
   EXPECT_LT(white, total / 2);
-  const QImage read(QStringLiteral(":/assets/sky.bmp"));
-  EXPECT_EQ(read.colorCount(), 65);
+}
+
+// The sky built into the program is the bitmap's top-left corner, pixel for pixel and with the
+// bitmap's colours (rows turned top to bottom, palette bytes turned into colours), and it is read
+// where it lies in the program rather than copied.
+TEST_F(Pictures, TheShownSkyIsTheBitmapsTopLeftCornerReadInPlace) {
+  const QImage shown = assets::ShownSky();
+  ASSERT_EQ(shown.size(), QSize(413, 274));
+  EXPECT_EQ(shown.format(), QImage::Format_Indexed8);
+  EXPECT_EQ(shown.colorTable(), SkyFile().colorTable());
+  EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+            SkyFile().copy(0, 0, 413, 274).convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(shown.constBits(), assets::pixels::kShownSky);
+}
+
+// The generator refuses a file that is not an 8-bit sky instead of writing pixels from it.
+TEST_F(Pictures, TheGeneratorRefusesABitmapThatIsNotTheSky) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile bad(dir.filePath(QStringLiteral("bad.bmp")));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write(Committed("sky.bmp").left(2000));  // the header promises more rows than follow
+  bad.close();
+  const QString out = dir.filePath(QStringLiteral("sky_pixels.cpp"));
+  EXPECT_EQ(QProcess::execute(QStringLiteral(QUORVANE_GENERATOR),
+                              {QStringLiteral("--shown-sky"), bad.fileName(), out}),
+            1);
+  EXPECT_FALSE(QFile::exists(out));
 }
 
 struct IconCheck {

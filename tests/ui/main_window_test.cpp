@@ -220,8 +220,8 @@ TEST_F(Window, Image1StretchesTheInformationIcon) {
 
 // The sky is drawn at its own size from the client's top-left corner; labels let it show through.
 TEST_F(Window, ShowsTheSkyUnscaledBehindTransparentLabels) {
-  const QImage sky = assets::Sky().toImage();
-  ASSERT_EQ(sky.size(), QSize(640, 480));
+  const QImage sky = assets::ShownSky();
+  ASSERT_EQ(sky.size(), QSize(413, 274));
   window->SetCaption(Label::Label1, "");
   const QImage shown = window->grab().toImage();
   ASSERT_EQ(shown.size(), QSize(413, 274));

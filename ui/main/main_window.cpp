@@ -58,7 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      sky_(assets::Sky(QSize(Pixels(6195), Pixels(4110)))) {
+      sky_(assets::ShownSky()) {
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QString::fromLatin1(kTitle));
   setWindowIcon(assets::InformationIcon());
