@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "assets/sky_pixels.h"
@@ -42,10 +43,14 @@ class Bytes {
   std::vector<char> data_;
 };
 
-bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+bool WriteFile(const std::filesystem::path& path, std::string_view data) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data().data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  return static_cast<bool>(out.flush());
+}
+
+bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  return WriteFile(path, std::string_view(bytes.data().data(), bytes.size()));
 }
 
 struct Rgb {
@@ -700,9 +705,7 @@ bool WritePixels(const std::filesystem::path& path) {
       "#include \"assets/icon_pixels.h\"\n\nnamespace assets::pixels {\n\n" +
       PixelArray("kInformation32", InformationIcon(32)) + "\n" +
       PixelArray("kInformation16", InformationIcon(16)) + "\n}  // namespace assets::pixels\n";
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  return static_cast<bool>(file.flush());
+  return WriteFile(path, text);
 }
 
 // ---- the part of the sky the program shows ----
@@ -757,9 +760,7 @@ bool WriteShownSky(const std::filesystem::path& bitmap, const std::filesystem::p
     text += '\n';
   }
   text += "};\n\n}  // namespace assets::pixels\n";
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  return static_cast<bool>(file.flush());
+  return WriteFile(path, text);
 }
 
 }  // namespace
