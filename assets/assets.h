@@ -1,4 +1,4 @@
-// The pictures built into the program, by their resource paths.
+// The pictures built into the program: compiled-in pixels, and the computer icon as a resource.
 #pragma once
 
 class QIcon;
@@ -7,7 +7,6 @@ class QSize;
 
 namespace assets {
 
-inline constexpr char kInformationIcon[] = ":/assets/information.ico";
 inline constexpr char kComputerIcon[] = ":/assets/computer.ico";
 
 // The information icon with both its sizes, for windows and the application.

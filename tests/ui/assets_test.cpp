@@ -24,6 +24,10 @@ QByteArray Read(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The information icon as committed: the program draws it from its compiled pixels, and only the
+// Windows resource script and desktop icon themes take the files.
+constexpr char kInformationFile[] = QUORVANE_ASSETS_DIR "/information.ico";
+
 QByteArray Committed(const char* name) {
   return Read(QStringLiteral(QUORVANE_ASSETS_DIR "/") + QString::fromLatin1(name));
 }
@@ -119,9 +123,10 @@ TEST_F(Pictures, TheShownSkyIsTheBitmapsTopLeftCornerReadInPlace) {
   const QImage shown = assets::ShownSky();
   ASSERT_EQ(shown.size(), QSize(413, 274));
   EXPECT_EQ(shown.format(), QImage::Format_Indexed8);
-  EXPECT_EQ(shown.colorTable(), SkyFile().colorTable());
+  const QImage file = SkyFile();
+  EXPECT_EQ(shown.colorTable(), file.colorTable());
   EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
-            SkyFile().copy(0, 0, 413, 274).convertToFormat(QImage::Format_RGB32));
+            file.copy(0, 0, 413, 274).convertToFormat(QImage::Format_RGB32));
   EXPECT_EQ(shown.constBits(), assets::pixels::kShownSky);
 }
 
@@ -141,7 +146,7 @@ TEST_F(Pictures, TheGeneratorRefusesABitmapThatIsNotTheSky) {
 }
 
 struct IconCheck {
-  const char* resource;
+  const char* path;  // where Qt reads it: the program's resource, or the committed file
   const char* file;
 };
 
@@ -174,7 +179,7 @@ TEST_P(Icon, HoldsA16Colour32And16PixelImageWithMasks) {
     EXPECT_EQ(U32(ico, static_cast<int>(offset) + 8), 2U * size);  // colour bits and mask
   }
 
-  QImageReader reader(QString::fromLatin1(GetParam().resource));
+  QImageReader reader(QString::fromLatin1(GetParam().path));
   EXPECT_EQ(reader.imageCount(), 2);
   for (int i = 0; i < 2; ++i) {
     ASSERT_TRUE(reader.jumpToImage(i));
@@ -188,15 +193,15 @@ TEST_P(Icon, HoldsA16Colour32And16PixelImageWithMasks) {
 
 INSTANTIATE_TEST_SUITE_P(
     BothIcons, Icon,
-    ::testing::Values(IconCheck{assets::kInformationIcon, "information.ico"},
+    ::testing::Values(IconCheck{kInformationFile, "information.ico"},
                       IconCheck{assets::kComputerIcon, "computer.ico"}),
     [](const auto& info) {
       return std::string(info.param.file).substr(0, std::string(info.param.file).find('.'));
     });
 
-// One of an icon resource's two images, read by Qt's own icon reader: 32 or 16 pixels.
-QImage IconImage(const char* resource, int size) {
-  QImageReader reader(QString::fromLatin1(resource));
+// One of an icon's two images, read by Qt's own icon reader: 32 or 16 pixels.
+QImage IconImage(const char* path, int size) {
+  QImageReader reader(QString::fromLatin1(path));
   return reader.jumpToImage(size == 32 ? 0 : 1) ? reader.read() : QImage();
 }
 
@@ -217,7 +222,7 @@ bool IsGrey(QColor c) {
 // A white i on a dark blue disc, in both sizes.
 TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
   for (const int size : {32, 16}) {
-    const QImage image = IconImage(assets::kInformationIcon, size);
+    const QImage image = IconImage(kInformationFile, size);
     ASSERT_EQ(image.width(), size);
     const int mid = size / 2;
     // Down the middle: disc, the dot, disc, the stem, disc.
@@ -240,8 +245,8 @@ TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
 TEST_F(Pictures, TheProgramsIconIsTheIconFilesImages) {
   const QIcon icon = assets::InformationIcon();
   for (const int size : {32, 16}) {
-    const QImage file = IconImage(assets::kInformationIcon, size)
-                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage file =
+        IconImage(kInformationFile, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     ASSERT_EQ(file.width(), size);
     const QImage compiled = icon.pixmap(QSize(size, size))
                                 .toImage()
@@ -254,7 +259,7 @@ TEST_F(Pictures, TheProgramsIconIsTheIconFilesImages) {
 // twice the size turns each pixel into a 2x2 block, and an odd size keeps the icon's colours only.
 TEST_F(Pictures, TheStretchedIconRepeatsItsPixels) {
   const QImage icon =
-      IconImage(assets::kInformationIcon, 32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      IconImage(kInformationFile, 32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
   ASSERT_EQ(icon.size(), QSize(32, 32));
   EXPECT_EQ(assets::InformationPicture(QSize(32, 32)), icon);
 
