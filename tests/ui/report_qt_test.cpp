@@ -4,12 +4,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -314,6 +316,7 @@ TEST_F(PrintFromWindow, CancelPrintsNothingAfterTheMessageBox) {
 // The real dialogs, answered through their widgets while they run modally.
 TEST_F(QtReport, PrintDialogChoicesOfFileAndCopiesAreHonoured) {
   const QString target = File("chosen.pdf");
+  QString startedOn;
   int messageBoxes = 0;
   bool printDialogSeen = false;
   QTimer answer;
@@ -330,13 +333,18 @@ TEST_F(QtReport, PrintDialogChoicesOfFileAndCopiesAreHonoured) {
         return;
       }
       printDialogSeen = true;
+      auto* printers = print->findChild<QComboBox*>(QStringLiteral("printers"));
       auto* fileName = print->findChild<QLineEdit*>(QStringLiteral("filename"));
       auto* copies = print->findChild<QSpinBox*>(QStringLiteral("copies"));
-      if (fileName == nullptr || copies == nullptr) {
-        ADD_FAILURE() << "the print dialog has no file name or copies field";
+      if (printers == nullptr || fileName == nullptr || copies == nullptr) {
+        ADD_FAILURE() << "the print dialog has no printer list, file name or copies field";
         print->reject();
         return;
       }
+      // The dialog starts on the machine's default printer where it has one: the file output is
+      // chosen as a user would, and it is the list's last entry.
+      startedOn = printers->currentText();
+      printers->setCurrentIndex(printers->count() - 1);
       fileName->setText(target);
       copies->setValue(2);
       print->accept();
@@ -348,6 +356,14 @@ TEST_F(QtReport, PrintDialogChoicesOfFileAndCopiesAreHonoured) {
 
   EXPECT_EQ(messageBoxes, 1);
   EXPECT_TRUE(printDialogSeen);
+  // Where no printer is set up, the dialog starts on the file output (ctest gives this test a print
+  // server address where nothing listens); beside a print server, on its default queue.
+  const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
+  EXPECT_EQ(startedOn.startsWith(QLatin1String("Print to File")), defaultPrinter.isEmpty())
+      << startedOn.toStdString();
+  if (!defaultPrinter.isEmpty()) {
+    EXPECT_EQ(startedOn, defaultPrinter);
+  }
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
             (QStringList{"chosen-2.pdf", "chosen.pdf"}));
   for (const char* name : {"chosen.pdf", "chosen-2.pdf"}) {
