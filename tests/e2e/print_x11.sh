@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# Print Info of the real program, driven as a user would in a real X server, beside a print server
+# of the test's own whose PDF queue is the default printer: OK and OK print one job whose text is
+# the report; 2 copies print two jobs with the same document; Cancel prints nothing; a queue that
+# rejects jobs, or is deleted while the dialog is open, ends the command silently with the program
+# still running. Starts its own Xvfb and print server and always stops them.
+# Usage: print_x11.sh <quorvane>
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+program=$1
+# Short: the print server's socket lives in it.
+work=$(mktemp -d /tmp/quorvane-print.XXXXXX)
+server=$work/server
+xvfb_pid=""
+app_pid=""
+
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+  "$here/print_server.sh" stop "$server" || true
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
+  exit 1
+}
+
+# shellcheck source=tests/e2e/x11_session.sh
+source "$here/x11_session.sh"
+
+start_xvfb
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+"$here/print_server.sh" start "$server" || fail "the print server did not start"
+export CUPS_SERVER=$server/cups.sock
+queue=$("$here/print_server.sh" queue)
+
+"$program" >"$work/app.log" 2>&1 &
+app_pid=$!
+main=$(wait_window "System Information Beta 0.96")
+read -r main_x main_y < <(window_corner "$main")
+
+jobs_printed() { find "$server/out" -name 'job-*.pdf' | wc -l; }
+
+# Print Info (Command2 at 2280,1020 twips, 975 x 285: its middle is 184,77 in the client area), then
+# OK on the message box; prints the print dialog's id.
+print_info() {
+  xdotool mousemove $((main_x + 184)) $((main_y + 77)) sleep 0.1 click 1
+  local box
+  box=$(wait_window "Pelvaro Beta 0.95")
+  keys_to "$box" Return
+  wait_gone "$box"
+  wait_window "Print"
+}
+
+# Waits for the number of saved jobs to reach count (when more are expected), then checks it stays
+# there.
+expect_jobs() {
+  local count=$1 why=$2
+  if [[ $(jobs_printed) -lt $count ]]; then
+    for _ in $(seq 150); do
+      [[ $(jobs_printed) -ge $count ]] && break
+      sleep 0.1
+    done
+  fi
+  sleep 1.5
+  [[ $(jobs_printed) -eq $count ]] || fail "$why: $(jobs_printed) jobs printed, not $count"
+}
+
+# After a command that must end silently: only the main window is on the screen, and the program
+# still runs.
+expect_silent_end() {
+  local why=$1 id
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || fail "$why: the program ended"
+  for id in $(xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
+    [[ "$id" == "$main" ]] && continue
+    xwininfo -id "$id" | grep -q "Map State: IsViewable" &&
+      fail "$why: a window is on the screen: $(xwininfo -id "$id" | head -n2 | tail -n1)"
+  done
+  return 0
+}
+
+# A PDF's text as printed: the report's left edge as column 0, no blanks at line ends, no empty
+# lines at the end. The report's 16-point fixed-pitch characters are 9.6 points apart.
+pdf_text() {
+  pdftotext -fixed 9.6 "$1" - | tr -d '\f' | trimmed
+}
+trimmed() {
+  sed 's/ *$//' | awk '
+    {line[NR] = $0; if ($0 != "") {n = match($0, /[^ ]/) - 1; if (min == "" || n < min) min = n; last = NR}}
+    END {for (i = 1; i <= last; ++i) print substr(line[i], min + 1)}'
+}
+
+# The report expected from what the window shows: the key facts (each as this computer reports it;
+# the processor's description as the report printed it, checked to be there), then the listing
+# copied out of the window's text box.
+xdotool mousemove $((main_x + 150)) $((main_y + 200)) sleep 0.1 click 1
+keys_to "$main" ctrl+a ctrl+c
+listing=$(timeout 10 xclip -selection clipboard -o) || fail "the window's listing could not be copied"
+grep -qx "Scroll Down To View All Settings" <<<"$listing" || fail "the copied listing: $listing"
+
+# 1. OK on the default queue: one job, the report.
+dialog=$(print_info)
+keys_to "$dialog" Return
+wait_gone "$dialog"
+expect_jobs 1 "one copy"
+first=$(find "$server/out" -name 'job-*.pdf')
+printed=$(pdf_text "$first")
+processor=$(sed -n 7p <<<"$printed")
+[[ "$processor" =~ ^"Processor:     ".+ ]] || fail "line 7 is \"$processor\""
+version=$(uname -r | sed -E 's/^([0-9]+)\.([0-9]+).*/\1.\2/')
+expected=$(
+  printf '%s\n' "System Information Settings" "Pelvaro" "Computer Name: $(uname -n)" \
+    "User Name:     $(id -un)" "Platform:      $(uname -s)" "Win Version:   $version" \
+    "$processor" "Physical RAM:  $(awk '/^MemTotal:/ {print $2}' /proc/meminfo) Kb" \
+    "Path Settings, Keyboard Settings, Drive Settings:"
+  printf '%s\n' "$listing"
+)
+expected=$(trimmed <<<"$expected")
+if [[ "$printed" != "$expected" ]]; then
+  diff <(echo "$expected") <(echo "$printed") | sed 's/^/  /' >&2 || true
+  fail "the printed report differs from the window (< expected, > printed)"
+fi
+
+# 2. Two copies: two jobs with the same document.
+dialog=$(print_info)
+read -r dx dy < <(window_corner "$dialog")
+# "Options >>" opens the copies field; both stand where Qt's dialog puts them at its fixed size.
+xdotool mousemove $((dx + 51)) $((dy + 156)) sleep 0.1 click 1
+sleep 0.5
+xdotool mousemove $((dx + 331)) $((dy + 215)) sleep 0.1 click 1
+xdotool key ctrl+a
+xdotool type 2
+keys_to "$dialog" Return
+wait_gone "$dialog"
+expect_jobs 3 "two copies"
+copies=()
+while IFS= read -r file; do copies+=("$file"); done < <(find "$server/out" -name 'job-*.pdf' ! -samefile "$first")
+cmp -s "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
+[[ "$(pdf_text "${copies[0]}")" == "$expected" ]] || fail "a copy is not the report"
+
+# 3. Cancel: nothing printed, nothing shown.
+dialog=$(print_info)
+keys_to "$dialog" Escape
+wait_gone "$dialog"
+expect_jobs 3 "Cancel"
+expect_silent_end "Cancel"
+
+# 4. The queue stops taking jobs while the dialog is open.
+dialog=$(print_info)
+cupsreject "$queue"
+keys_to "$dialog" Return
+wait_gone "$dialog"
+expect_jobs 3 "a queue that rejects jobs"
+expect_silent_end "a queue that rejects jobs"
+cupsaccept "$queue"
+
+# 5. The queue is deleted while the dialog is open.
+dialog=$(print_info)
+lpadmin -x "$queue"
+keys_to "$dialog" Return
+wait_gone "$dialog"
+expect_jobs 3 "a deleted queue"
+expect_silent_end "a deleted queue"
+
+echo "PASS: the default queue printed the report; 2 copies gave 2 identical jobs; Cancel, a" \
+  "rejecting queue and a deleted queue printed nothing, silently, the program still running"

@@ -1,0 +1,66 @@
+# Sourced by the end-to-end scripts that drive windows in a real X server. The caller sets work (a
+# folder of its own) and defines fail MESSAGE.
+
+# Starts Xvfb on a display it picks itself and exports DISPLAY; sets xvfb_pid for the caller to stop.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    sleep 0.1
+  done
+  [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$work/display")"
+  # The number is written when the server listens; a client is let in only once it answers.
+  for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
+    sleep 0.1
+  done
+  fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
+}
+
+# The ids of the top-level windows that are on the screen with exactly this title.
+viewable_windows() {
+  local title=$1 id
+  for id in $(xwininfo -root -children 2>/dev/null | awk -v t="\"$title\":" 'index($0, t) {print $1}'); do
+    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" && echo "$id"
+  done
+  return 0
+}
+
+# Waits up to 15 seconds for a window titled title to be on the screen and prints its id.
+wait_window() {
+  local title=$1 id
+  for _ in $(seq 150); do
+    id=$(viewable_windows "$title" | head -n1)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  fail "no window titled \"$title\" came up"
+}
+
+# Waits up to 15 seconds for the window to leave the screen.
+wait_gone() {
+  local id=$1
+  for _ in $(seq 150); do
+    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" || return 0
+    sleep 0.1
+  done
+  fail "window $id stayed on the screen"
+}
+
+# Gives the window the keyboard (no window manager runs to do it) and types keys into it.
+keys_to() {
+  local id=$1
+  shift
+  xdotool windowfocus "$id"
+  sleep 0.2
+  xdotool key "$@"
+}
+
+# The absolute position of a window's top-left corner: "x y".
+window_corner() {
+  xwininfo -id "$1" | awk -F': *' '/Absolute upper-left X/ {x = $2} /Absolute upper-left Y/ {y = $2}
+    END {print x, y}'
+}
