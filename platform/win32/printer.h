@@ -1,0 +1,50 @@
+// The printer object on GDI: each document is one StartDocA ... EndDoc on a device context of the
+// printer chosen in the print dialog, so every EndDoc hands a separate job to the printer.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/printer.h"
+
+namespace platform::win32 {
+
+class Win32CommonDialog;
+
+class Win32Printer final : public platform::Printer {
+ public:
+  // dialog must outlive this object; its printer is used from the first output on.
+  explicit Win32Printer(const Win32CommonDialog& dialog) : dialog_(dialog) {}
+  ~Win32Printer() override;
+  Win32Printer(const Win32Printer&) = delete;
+  Win32Printer& operator=(const Win32Printer&) = delete;
+
+  [[nodiscard]] bool SetCurrentX(double twips) override;
+  [[nodiscard]] bool SetCurrentY(double twips) override;
+  [[nodiscard]] bool SetFont(const std::string& face) override;
+  [[nodiscard]] bool SetFontSize(double points) override;
+  [[nodiscard]] bool Print(const std::string& item) override;
+  [[nodiscard]] bool EndDoc() override;
+
+ private:
+  bool StartDocIfNone();
+  bool SelectFont();
+  bool PrintLine(std::string_view text);
+  bool NewPage();
+  // Abandons the open document, so the printer never receives half of it; always false.
+  bool Fail();
+
+  const Win32CommonDialog& dialog_;
+  HDC dc_ = nullptr;  // set while a document is open
+  HFONT font_ = nullptr;
+  HGDIOBJ previousFont_ = nullptr;
+  // The printer's fixed-pitch face, kept when the report assigns the empty name.
+  std::string face_ = "Courier New";
+  double points_ = 10;
+  double currentX_ = 0;  // twips from the printable area's top-left
+  double currentY_ = 0;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,35 @@
+// quorvane-print: Print Info's command of the Windows program on its real message box, print
+// dialog and printer, without the main window. It runs the start-up into a main window that keeps
+// what it is given, writes what that window would show (the six captions the report prints, in its
+// order, then the listing) to standard output, and runs the command once.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/support/recording_main_form.h"
+#include "ui/main/report_win32.h"
+#include "ui/settings/settings_window.h"
+
+int main() {
+  testing_support::RecordingMainForm main;
+  settings::frmSystemInfo settingsWindow([&main]() -> mainform::MainForm& { return main; });
+  settingsWindow.Form_Load();
+
+  // The listing already ends its lines with CR LF, so stdout is switched to bytes as they are.
+  std::fflush(stdout);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  using mainform::Label;
+  std::string shown;
+  for (const Label label : {Label::Label1, Label::Label5, Label::Label7, Label::Label9,
+                            Label::Label26, Label::Label12}) {
+    shown += main.Caption(label) + "\r\n";
+  }
+  shown += main.Text1();
+  std::fwrite(shown.data(), 1, shown.size(), stdout);
+  std::fflush(stdout);
+
+  report::PrintFromWindow(main, nullptr);
+  return 0;
+}
