@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A CUPS scheduler of the test's own: its configuration, spool, logs and socket all live in one
-# folder, and its one queue (the default printer) saves each job's document, a PDF as Qt and Wine
-# send it, as out/job-<id>.pdf in that folder. Clients reach it through CUPS_SERVER=<dir>/cups.sock;
+# folder, and its one queue (the default printer) saves each job's document as it came, in that
+# folder's out/: job-<id>.pdf from Qt, job-<id>.ps from Wine's printer driver. Clients reach it through CUPS_SERVER=<dir>/cups.sock;
 # it opens no network port and leaves the machine's own printing set-up as it was.
 #
 # Usage: print_server.sh start <dir>   starts it (dir: an empty folder, short enough for a socket)
@@ -38,7 +38,9 @@ start() {
 [ \$# -eq 0 ] && exit 0
 tmp="$dir/out/.job-\$1.part"
 if [ \$# -ge 6 ]; then cat "\$6" >"\$tmp"; else cat >"\$tmp"; fi || exit 1
-chmod 0644 "\$tmp" && mv "\$tmp" "$dir/out/job-\$1.pdf"
+# Named by what it holds: Qt sends PDF, Wine's printer driver PostScript.
+case \$(head -c 4 "\$tmp") in %PDF) kind=pdf ;; %!*) kind=ps ;; *) kind=prn ;; esac
+chmod 0644 "\$tmp" && mv "\$tmp" "$dir/out/job-\$1.\$kind"
 EOF
   chmod 0700 "$dir/bin/backend/reportpdf"
 

@@ -45,7 +45,7 @@ app_pid=$!
 main=$(wait_window "System Information Beta 0.96")
 read -r main_x main_y < <(window_corner "$main")
 
-jobs_printed() { find "$server/out" -name 'job-*.pdf' | wc -l; }
+jobs_printed() { find "$server/out" -name 'job-*' | wc -l; }
 
 # Print Info (Command2 at 2280,1020 twips, 975 x 285: its middle is 184,77 in the client area), then
 # OK on the message box; prints the print dialog's id.
@@ -110,7 +110,7 @@ dialog=$(print_info)
 keys_to "$dialog" Return
 wait_gone "$dialog"
 expect_jobs 1 "one copy"
-first=$(find "$server/out" -name 'job-*.pdf')
+first=$(find "$server/out" -name 'job-*')
 printed=$(pdf_text "$first")
 processor=$(sed -n 7p <<<"$printed")
 [[ "$processor" =~ ^"Processor:     ".+ ]] || fail "line 7 is \"$processor\""
@@ -141,7 +141,7 @@ keys_to "$dialog" Return
 wait_gone "$dialog"
 expect_jobs 3 "two copies"
 copies=()
-while IFS= read -r file; do copies+=("$file"); done < <(find "$server/out" -name 'job-*.pdf' ! -samefile "$first")
+while IFS= read -r file; do copies+=("$file"); done < <(find "$server/out" -name 'job-*' ! -samefile "$first")
 cmp -s "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
 [[ "$(pdf_text "${copies[0]}")" == "$expected" ]] || fail "a copy is not the report"
 

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# Print Info's command of the Windows program under Wine, on its real MessageBoxA, PrintDlgA and GDI
+# printer, driven as a user would in a real X server beside a print server of the test's own whose
+# queue is the default printer (Wine finds it through libcups): OK and OK print one job whose text
+# is the report; 2 copies print two jobs; Cancel prints nothing; a queue that rejects jobs, or is
+# deleted while the dialog is open, ends the command silently. Starts its own Xvfb, print server and
+# Wine server, and always stops them.
+# Usage: print_wine.sh <quorvane-print.exe> <wine prefix>
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+program=$1
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+work=$(mktemp -d /tmp/quorvane-wprint.XXXXXX)
+server=$work/server
+xvfb_pid=""
+app_pid=""
+wineserver_started=""
+
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+  [[ -n "$wineserver_started" ]] && /usr/bin/wineserver -k 2>/dev/null || true
+  "$here/print_server.sh" stop "$server" || true
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
+  exit 1
+}
+
+# shellcheck source=tests/e2e/x11_session.sh
+source "$here/x11_session.sh"
+
+start_xvfb
+"$here/print_server.sh" start "$server" || fail "the print server did not start"
+export CUPS_SERVER=$server/cups.sock
+queue=$("$here/print_server.sh" queue)
+
+# A prefix of this test's own; one Wine server for all cases, as the first start costs seconds.
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  /usr/bin/wineboot -i >/dev/null 2>&1 || fail "Wine could not create its prefix"
+  /usr/bin/wineserver -w
+fi
+/usr/bin/wineserver -p
+wineserver_started=1
+
+jobs_printed() { find "$server/out" -name 'job-*' | wc -l; }
+
+# The program up to its print dialog: starts it, answers OK on the message box, and sets dialog to
+# the print dialog's id.
+open_print_dialog() {
+  /usr/bin/wine "$program" >"$work/shown.txt" 2>"$work/app.log" &
+  app_pid=$!
+  local box
+  box=$(wait_window "Pelvaro Beta 0.95")
+  keys_to "$box" Return
+  wait_gone "$box"
+  dialog=$(wait_window "Print")
+}
+
+# The program ends by itself once the command has ended, printed or not, without a message.
+expect_end() {
+  local why=$1 status=0
+  wait_gone "$dialog"
+  for _ in $(seq 300); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    [[ -n "$(viewable_windows "Print")" || -n "$(viewable_windows "Pelvaro Beta 0.95")" ]] &&
+      fail "$why: a dialog came up again"
+    sleep 0.1
+  done
+  kill -0 "$app_pid" 2>/dev/null && fail "$why: the command did not end"
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [[ $status -eq 0 ]] || fail "$why: the program ended with status $status"
+}
+
+expect_jobs() {
+  local count=$1 why=$2
+  sleep 1
+  [[ $(jobs_printed) -eq $count ]] || fail "$why: $(jobs_printed) jobs printed, not $count"
+}
+
+# A job's text as printed, read through PDF: the report's left edge as column 0, no blanks at line
+# ends, no empty lines at the end. The 16-point fixed-pitch characters are 9.6 points apart.
+job_text() {
+  ps2pdf "$1" "$work/job.pdf" || fail "$1 is not a PostScript document"
+  pdftotext -fixed 9.6 "$work/job.pdf" - | tr -d '\f' | trimmed
+}
+trimmed() {
+  sed 's/\r$//; s/ *$//' | awk '
+    {line[NR] = $0; if ($0 != "") {n = match($0, /[^ ]/) - 1; if (min == "" || n < min) min = n; last = NR}}
+    END {for (i = 1; i <= last; ++i) print substr(line[i], min + 1)}'
+}
+
+# The report expected from what the program's main window was given: its six captions in the
+# report's order, then the listing.
+expected_report() {
+  local -a shown
+  mapfile -t shown < <(sed 's/\r$//' "$work/shown.txt")
+  {
+    printf '%s\n' "System Information Settings" "Pelvaro" "Computer Name: ${shown[0]}" \
+      "User Name:     ${shown[1]}" "Platform:      ${shown[2]}" "Win Version:   ${shown[3]}" \
+      "Processor:     ${shown[4]}" "Physical RAM:  ${shown[5]}" \
+      "Path Settings, Keyboard Settings, Drive Settings:"
+    printf '%s\n' "${shown[@]:6}"
+  } | trimmed
+}
+
+# 1. OK on the default queue: one job, the report.
+open_print_dialog
+keys_to "$dialog" Return
+expect_end "one copy"
+expect_jobs 1 "one copy"
+first=$(find "$server/out" -name 'job-*')
+expected=$(expected_report)
+printed=$(job_text "$first")
+if [[ "$printed" != "$expected" ]]; then
+  diff <(echo "$expected") <(echo "$printed") | sed 's/^/  /' >&2 || true
+  fail "the printed report differs from the window's captions and listing (< expected, > printed)"
+fi
+
+# 2. Two copies: two jobs, each the whole report.
+open_print_dialog
+read -r dx dy < <(window_corner "$dialog")
+# "Number of copies" stands where Wine's dialog puts it.
+xdotool mousemove $((dx + 374)) $((dy + 164)) sleep 0.1 click 1
+xdotool key End BackSpace BackSpace BackSpace
+xdotool type 2
+keys_to "$dialog" Return
+expect_end "two copies"
+expect_jobs 3 "two copies"
+expected=$(expected_report)
+while IFS= read -r file; do
+  [[ "$(job_text "$file")" == "$expected" ]] || fail "copy $file is not the report"
+done < <(find "$server/out" -name 'job-*' ! -samefile "$first")
+
+# 3. Cancel: nothing printed.
+open_print_dialog
+keys_to "$dialog" Escape
+expect_end "Cancel"
+expect_jobs 3 "Cancel"
+
+# 4. The queue stops taking jobs while the dialog is open.
+open_print_dialog
+cupsreject "$queue"
+keys_to "$dialog" Return
+expect_end "a queue that rejects jobs"
+expect_jobs 3 "a queue that rejects jobs"
+cupsaccept "$queue"
+
+# 5. The queue is deleted while the dialog is open.
+open_print_dialog
+lpadmin -x "$queue"
+keys_to "$dialog" Return
+expect_end "a deleted queue"
+expect_jobs 3 "a deleted queue"
+
+echo "PASS (Wine): the default queue printed the report; 2 copies gave 2 jobs; Cancel, a" \
+  "rejecting queue and a deleted queue printed nothing and ended the command silently"
