@@ -3,7 +3,8 @@
 # printer, driven as a user would in a real X server beside a print server of the test's own whose
 # queue is the default printer (Wine finds it through libcups): OK and OK print one job whose text
 # is the report; 2 copies print two jobs; Cancel prints nothing; a queue that rejects jobs, or is
-# deleted while the dialog is open, ends the command silently. Starts its own Xvfb, print server and
+# deleted while the dialog is open, ends the command silently; a long listing continues on a new
+# page and a wide line on the next lines. Starts its own Xvfb, print server and
 # Wine server, and always stops them.
 # Usage: print_wine.sh <quorvane-print.exe> <wine prefix>
 set -euo pipefail
@@ -55,7 +56,7 @@ jobs_printed() { find "$server/out" -name 'job-*' | wc -l; }
 # The program up to its print dialog: starts it, answers OK on the message box, and sets dialog to
 # the print dialog's id.
 open_print_dialog() {
-  /usr/bin/wine "$program" >"$work/shown.txt" 2>"$work/app.log" &
+  /usr/bin/wine "$program" "$@" >"$work/shown.txt" 2>"$work/app.log" &
   app_pid=$!
   local box
   box=$(wait_window "Pelvaro Beta 0.95")
@@ -64,10 +65,15 @@ open_print_dialog() {
   dialog=$(wait_window "Print")
 }
 
-# The program ends by itself once the command has ended, printed or not, without a message.
+# The program ends by itself once the command has ended, printed or not, without a message: once the
+# print dialog has left the screen, no dialog comes up again.
 expect_end() {
   local why=$1 status=0
-  wait_gone "$dialog"
+  for _ in $(seq 300); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    [[ -z "$(viewable_windows "Print")" ]] && break
+    sleep 0.1
+  done
   for _ in $(seq 300); do
     kill -0 "$app_pid" 2>/dev/null || break
     [[ -n "$(viewable_windows "Print")" || -n "$(viewable_windows "Pelvaro Beta 0.95")" ]] &&
@@ -140,26 +146,46 @@ while IFS= read -r file; do
   [[ "$(job_text "$file")" == "$expected" ]] || fail "copy $file is not the report"
 done < <(find "$server/out" -name 'job-*' ! -samefile "$first")
 
-# 3. Cancel: nothing printed.
+# 3. A listing longer than a page, with a line wider than one: every line printed, in order, the
+# wide one continued on the next lines, on more than one page.
+open_print_dialog long
+keys_to "$dialog" Return
+expect_end "a long listing"
+expect_jobs 4 "a long listing"
+long=$(ls -t "$server"/out/job-* | head -n1)
+printed=$(job_text "$long")
+pages=$(pdfinfo "$work/job.pdf" | awk '/^Pages:/ {print $2}')
+[[ $pages -ge 2 ]] || fail "a long listing printed on $pages page(s)"
+[[ "$(grep -E '^Line [0-9]{3}$' <<<"$printed")" == "$(seq -f 'Line %03g' 80)" ]] ||
+  fail "a long listing lost or reordered lines"
+wide="wide:$(printf '0123456789%.0s' $(seq 30)):end"
+[[ "$(tr -d '\n' <<<"$printed")" == *"$wide"* ]] || fail "the wide line was cut"
+[[ "$(grep -c '^wide:' <<<"$printed")" -eq 1 && "$(grep -cx '.*:end' <<<"$printed")" -eq 1 ]] ||
+  fail "the wide line was not continued on further lines"
+grep -qx "wide:$(printf '0123456789%.0s' $(seq 30)):end" <<<"$printed" &&
+  fail "the wide line did not wrap"
+
+# 4. Cancel: nothing printed.
 open_print_dialog
 keys_to "$dialog" Escape
 expect_end "Cancel"
-expect_jobs 3 "Cancel"
+expect_jobs 4 "Cancel"
 
-# 4. The queue stops taking jobs while the dialog is open.
+# 5. The queue stops taking jobs while the dialog is open.
 open_print_dialog
 cupsreject "$queue"
 keys_to "$dialog" Return
 expect_end "a queue that rejects jobs"
-expect_jobs 3 "a queue that rejects jobs"
+expect_jobs 4 "a queue that rejects jobs"
 cupsaccept "$queue"
 
-# 5. The queue is deleted while the dialog is open.
+# 6. The queue is deleted while the dialog is open.
 open_print_dialog
 lpadmin -x "$queue"
 keys_to "$dialog" Return
 expect_end "a deleted queue"
-expect_jobs 3 "a deleted queue"
+expect_jobs 4 "a deleted queue"
 
 echo "PASS (Wine): the default queue printed the report; 2 copies gave 2 jobs; Cancel, a" \
-  "rejecting queue and a deleted queue printed nothing and ended the command silently"
+  "rejecting queue and a deleted queue printed nothing and ended the command silently; a long" \
+  "listing continued on a second page and its wide line on further lines"
