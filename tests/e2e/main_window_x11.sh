@@ -21,28 +21,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
-  exit 1
-}
+# shellcheck source=tests/e2e/x11_session.sh
+source "$(dirname "$0")/x11_session.sh"
 
-# Xvfb picks a free display itself and writes its number to the descriptor.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s "$work/display" ]] && break
-  sleep 0.1
-done
-[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-# The number is written when the server listens; a client is still let in only once it answers.
-for _ in $(seq 100); do
-  xdpyinfo >/dev/null 2>&1 && break
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
-  sleep 0.1
-done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
+start_xvfb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # Starts the program and sets window to its mapped main window's id.

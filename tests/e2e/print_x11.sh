@@ -25,12 +25,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
-  exit 1
-}
-
 # shellcheck source=tests/e2e/x11_session.sh
 source "$here/x11_session.sh"
 

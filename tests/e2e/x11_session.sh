@@ -1,5 +1,12 @@
 # Sourced by the end-to-end scripts that drive windows in a real X server. The caller sets work (a
-# folder of its own) and defines fail MESSAGE.
+# folder of its own, where the program's output goes to app.log).
+
+# Ends the test as failed, with the program's output.
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
+  exit 1
+}
 
 # Starts Xvfb on a display it picks itself and exports DISPLAY; sets xvfb_pid for the caller to stop.
 start_xvfb() {
