@@ -220,12 +220,15 @@ std::optional<std::string> ReadFile(const std::string& path) {
   return text;
 }
 
-int KeyboardTypeFrom(const std::string& root, int nTypeFlag) {
+int KeyboardTypeFrom(const std::string& root, int nTypeFlag, std::optional<bool> udevKeyboard) {
   if (nTypeFlag != 0 && nTypeFlag != 2) {
     return 0;
   }
-  const auto devices = ReadFile(root + "/proc/bus/input/devices");
-  if (!devices || !HasKeyboard(*devices)) {
+  if (!udevKeyboard) {
+    const auto devices = ReadFile(root + "/proc/bus/input/devices");
+    udevKeyboard = devices && HasKeyboard(*devices);
+  }
+  if (!*udevKeyboard) {
     return 0;
   }
   if (nTypeFlag == 2) {

@@ -1,15 +1,19 @@
 // The parsers behind the drive list, fed the text the kernel, udev and fstab report.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/linux/mounts.h"
 #include "platform/volumes.h"
+#include "tests/support/fixture_udev.h"
 
 namespace {
 
 using namespace platform::linux_volumes;
+
+const std::string kFixtures = QUORVANE_FIXTURES;  // NOLINT(cert-err58-cpp)
 
 TEST(UnescapeOctal, TurnsTheKernelsEscapesBackIntoBytesOnce) {
   struct Case {
@@ -215,22 +219,29 @@ TEST(DecodeUdevEscapes, DecodesHexEscapesOnceAndNothingElse) {
   EXPECT_EQ(DecodeUdevEscapes("\\xc3\\xa9t\\xc3\\xa9"), "\xc3\xa9t\xc3\xa9");
 }
 
-TEST(ParseUdevData, TakesTheEncodedLabelOverTheSafeOne) {
-  const auto identity = ParseUdevData(
-      "S:disk/by-label/My\\x20Passport\n"
-      "E:ID_FS_LABEL=My_Passport\n"
-      "E:ID_FS_LABEL_ENC=My\\x20Passport\n"
-      "E:ID_FS_UUID=64A5-F009\n"
-      "E:ID_FS_UUID_ENC=64A5-F009\n"
-      "E:ID_FS_TYPE=exfat\n"
-      "E:ID_BUS=usb\n"
-      "G:systemd\n");
-  EXPECT_EQ(identity.label, "My Passport");
-  EXPECT_EQ(identity.uuid, "64A5-F009");
-  EXPECT_EQ(identity.type, "exfat");
-  EXPECT_EQ(identity.bus, "usb");
-  EXPECT_EQ(ParseUdevData("E:ID_FS_LABEL=plain\n").label, "plain");
-  EXPECT_TRUE(ParseUdevData("E:ID_MODEL=x\nID_FS_LABEL=notakey\n").Empty());
+TEST(IdentityFromProperties, TakesTheEncodedLabelOverTheSafeOneAndKnowsAnUnlabelledVolume) {
+  const auto identity = testing_support::FixtureUdev(kFixtures + "/desktop")(8, 17);
+  ASSERT_TRUE(identity);
+  EXPECT_EQ(identity->label, "KINGSTON");
+  const auto from = [](std::map<std::string, std::string> properties) {
+    return IdentityFromProperties([&properties](const char* key) -> std::optional<std::string> {
+      const auto found = properties.find(key);
+      return found == properties.end() ? std::nullopt : std::optional(found->second);
+    });
+  };
+  const auto passport = from({{"ID_FS_LABEL", "My_Passport"},
+                              {"ID_FS_LABEL_ENC", "My\\x20Passport"},
+                              {"ID_FS_UUID", "64A5-F009"},
+                              {"ID_FS_TYPE", "exfat"}});
+  EXPECT_EQ(passport.label, "My Passport");
+  EXPECT_EQ(passport.uuid, "64A5-F009");
+  EXPECT_EQ(passport.type, "exfat");
+  EXPECT_TRUE(passport.confirmed);
+  EXPECT_EQ(from({{"ID_FS_LABEL", "plain"}, {"ID_FS_TYPE", "ext4"}}).label, "plain");
+  // A filesystem udev read without a label has none; a device it found no filesystem on tells
+  // nothing.
+  EXPECT_TRUE(from({{"ID_FS_TYPE", "ext4"}}).confirmed);
+  EXPECT_FALSE(from({{"ID_MODEL", "x"}}).confirmed);
 }
 
 TEST(VolumeSerial, IsTheFilesystemsOwnSerialOrTheStartOfItsUuid) {
@@ -254,15 +265,16 @@ TEST(VolumeSerial, IsTheFilesystemsOwnSerialOrTheStartOfItsUuid) {
 }
 
 TEST(KindOf, NamesTheKindByFilesystemAndDevice) {
-  const BlockDevice disk{"sda1", "sda", false, false};
-  const BlockDevice stick{"sdb1", "sdb", true, true};
-  const BlockDevice usbDisk{"sdc1", "sdc", false, true};
-  const BlockDevice card{"mmcblk0p1", "mmcblk0", true, false};
-  const BlockDevice optical{"sr0", "sr0", true, false};
-  const BlockDevice zram{"zram0", "zram0", false, false};
+  const BlockDevice disk{"sda1", "sda", false};
+  const BlockDevice stick{"sdb1", "sdb", true};
+  const BlockDevice usbDisk{"sdc1", "sdc", false};
+  const BlockDevice card{"mmcblk0p1", "mmcblk0", true};
+  const BlockDevice optical{"sr0", "sr0", true};
+  const BlockDevice zram{"zram0", "zram0", false};
   EXPECT_EQ(KindOf(Mount(8, "/", "ext4", "/dev/sda1"), disk), platform::DRIVE_FIXED);
   EXPECT_EQ(KindOf(Mount(8, "/s", "vfat", "/dev/sdb1"), stick), platform::DRIVE_REMOVABLE);
-  EXPECT_EQ(KindOf(Mount(8, "/u", "ntfs3", "/dev/sdc1"), usbDisk), platform::DRIVE_REMOVABLE);
+  // A USB hard disk is not flagged removable: fixed, as on Windows.
+  EXPECT_EQ(KindOf(Mount(8, "/u", "ntfs3", "/dev/sdc1"), usbDisk), platform::DRIVE_FIXED);
   EXPECT_EQ(KindOf(Mount(179, "/c", "exfat", "/dev/mmcblk0p1"), card), platform::DRIVE_REMOVABLE);
   EXPECT_EQ(KindOf(Mount(11, "/cd", "iso9660", "/dev/sr0"), optical), platform::DRIVE_CDROM);
   EXPECT_EQ(KindOf(Mount(11, "/dvd", "udf", "/dev/sr0"), std::nullopt), platform::DRIVE_CDROM);
