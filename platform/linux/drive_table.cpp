@@ -22,12 +22,15 @@ std::optional<Sizes> MeasureAt(const Place& place) {
   bool same = true;
   if (place.drive) {
     struct statx status {};
-    same = ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_TYPE | STATX_MNT_ID,
+    same = ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC,
+                   STATX_TYPE | STATX_MNT_ID | (place.uniqueMountId != 0 ? kUniqueMountId : 0),
                    &status) == 0 &&
            status.stx_dev_major == place.major && status.stx_dev_minor == place.minor;
-    // A device number can be handed to a new mount after the old one went; the mount ID tells
-    // them apart where the kernel gives it.
-    if (same && place.mountId != 0 && (status.stx_mask & STATX_MNT_ID) != 0) {
+    // A device number and a mountinfo ID can be handed to a new mount after the old one went; the
+    // unique mount ID tells them apart where the kernel gives it.
+    if (same && place.uniqueMountId != 0 && (status.stx_mask & kUniqueMountId) != 0) {
+      same = status.stx_mnt_id == place.uniqueMountId;
+    } else if (same && place.mountId != 0 && (status.stx_mask & STATX_MNT_ID) != 0) {
       same = status.stx_mnt_id == place.mountId;
     }
   }
@@ -136,7 +139,7 @@ const Volume* DriveTable::Find(std::string_view root) const {
 
 std::optional<Sizes> DriveTable::Size(const Volume& volume) {
   if (!volume.bounded) {
-    return measure_(Place::Of(volume.mount));
+    return measure_(Place::Of(volume));
   }
   const auto index = static_cast<std::size_t>(&volume - volumes_.data());
   Started mine;
@@ -152,14 +155,14 @@ std::optional<Sizes> DriveTable::Size(const Volume& volume) {
       const auto deadline = std::chrono::steady_clock::now() + bound_;
       for (std::size_t i = 0; i < volumes_.size(); ++i) {
         if (volumes_[i].bounded && answers_[i] == Answer::kUnknown) {
-          started_[i] = {Launch(Place::Of(volumes_[i].mount), measure_), deadline};
+          started_[i] = {Launch(Place::Of(volumes_[i]), measure_), deadline};
         }
       }
     }
     mine = std::exchange(started_[index], Started{});
   }
   if (mine.pending == nullptr) {
-    mine = {Launch(Place::Of(volume.mount), measure_), std::chrono::steady_clock::now() + bound_};
+    mine = {Launch(Place::Of(volume), measure_), std::chrono::steady_clock::now() + bound_};
   }
   bool timedOut = false;
   auto sizes = Await(mine.pending, mine.deadline, &timedOut);

@@ -30,10 +30,12 @@ struct Place {
   bool drive = false;  // the fields below must match
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
-  std::uint64_t mountId = 0;  // 0: not checked
+  std::uint64_t mountId = 0;        // mountinfo's, reused by a later mount once this one is gone
+  std::uint64_t uniqueMountId = 0;  // never reused; 0 where the kernel does not tell it
 
-  static Place Of(const MountEntry& mount) {
-    return {mount.mountPoint, true, mount.major, mount.minor, mount.id};
+  static Place Of(const Volume& volume) {
+    return {volume.mount.mountPoint, true, volume.mount.major, volume.mount.minor, volume.mount.id,
+            volume.uniqueMountId};
   }
 };
 

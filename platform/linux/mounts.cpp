@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <unordered_map>
 
 #include "platform/linux/sources.h"
 #include "platform/linux/udev.h"
@@ -23,9 +24,13 @@ std::string Join(const std::string& root, std::string_view path) {
   return joined;
 }
 
+// The unique mount IDs the points showed, by mount.
+using SeenIds = std::unordered_map<const MountEntry*, std::uint64_t>;
+
 // Whether each mount shows at its point now, looked at once per candidate.
-Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares) {
-  return [&root, &look, &shares](const MountEntry& mount) {
+Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares,
+                  SeenIds& seen) {
+  return [&root, &look, &shares, &seen](const MountEntry& mount) {
     // A path below a share is not looked at: the lookup would hang with the share. It is given the
     // benefit of the doubt, as is a point that cannot be looked at.
     if (shares.Below(mount.mountPoint)) {
@@ -41,6 +46,7 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
     if (!facts) {
       return true;
     }
+    seen[&mount] = facts->uniqueMountId;
     // Covered by a later mount on the point or on a directory above it, the point shows another
     // filesystem, or nothing at all.
     return !facts->missing && facts->directory && facts->major == mount.major &&
@@ -53,7 +59,7 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
 std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
   struct statx status {};
   const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (cached ? AT_STATX_DONT_SYNC : 0);
-  if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE, &status) != 0) {
+  if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE | kUniqueMountId, &status) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
       PointFacts gone;
       gone.missing = true;
@@ -65,6 +71,9 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
   facts.major = status.stx_dev_major;
   facts.minor = status.stx_dev_minor;
   facts.directory = S_ISDIR(status.stx_mode);
+  if ((status.stx_mask & kUniqueMountId) != 0) {
+    facts.uniqueMountId = status.stx_mnt_id;
+  }
   return facts;
 }
 
@@ -93,13 +102,22 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   DiskLinks uuids(Join(root, "/dev/disk/by-uuid"));
 
   std::vector<Volume> volumes;
+  SeenIds seen;
   for (const std::size_t index :
-       SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares))) {
+       SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares, seen))) {
     Volume volume;
     volume.mount = mounts[index];
     const MountEntry& mount = volume.mount;
     volume.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
     volume.bounded = NeedsBoundedQuery(mount);
+    if (const auto id = seen.find(&mounts[index]); id != seen.end()) {
+      volume.uniqueMountId = id->second;
+    } else if (sources.look && !shares.Below(mount.mountPoint)) {
+      // The root is listed without a look; its ID is still wanted for the size query.
+      if (const auto facts = sources.look(Join(root, mount.mountPoint), volume.bounded)) {
+        volume.uniqueMountId = facts->uniqueMountId;
+      }
+    }
     std::optional<BlockDevice> device;
     if (IsBlockBacked(mount) && !IsNetworkType(mount.fsType)) {
       const auto [major, minor] = DeviceOf(root, mount);

@@ -21,7 +21,12 @@ struct Volume {
   MountEntry mount;
   bool bounded = false;  // sized on a worker thread with a time bound
   FsIdentity identity;
+  std::uint64_t uniqueMountId = 0;  // as its point showed it when read; 0 where not known
 };
+
+// statx's mask bit for a mount ID that is never reused (Linux 6.8), where the C library's headers
+// do not have it yet.
+inline constexpr unsigned kUniqueMountId = 0x4000U;
 
 // What a mount point shows now: the device number of the filesystem there and whether it is a
 // directory; nullopt where it cannot be told. cached: the point is a share's or a FUSE mount's and
@@ -31,6 +36,7 @@ struct PointFacts {
   std::uint32_t minor = 0;
   bool directory = false;
   bool missing = false;  // nothing there: the path is gone under a later mount
+  std::uint64_t uniqueMountId = 0;
 };
 using LookAt = std::function<std::optional<PointFacts>(const std::string& path, bool cached)>;
 

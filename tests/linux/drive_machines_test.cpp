@@ -2,6 +2,7 @@
 // /run/udev, and of this machine, checked against statvfs.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include "probes/system.h"
 #include "tests/support/fixture_udev.h"
 #include "tests/support/loaded_libraries.h"
+#include "tests/support/private_mounts.h"
 
 namespace {
 
@@ -400,6 +402,71 @@ TEST(DriveTableCalls, AllSharesAreAskedAtOnceSoDeadOnesCostOneWait) {
   EXPECT_FALSE(table.Readable(*table.Find("/mnt/dead2/")));
   EXPECT_EQ(record->SortedPaths().size(), 2U);  // and not again
   record->Release(2);
+}
+
+TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
+  const auto faults = testing_support::InPrivateMounts([] {
+    using testing_support::MountTmpfs;
+    constexpr std::uint64_t kRacing = 1024 * 1024;
+    if (!MountTmpfs("/mnt", 8192)) {
+      return std::string("cannot mount tmpfs");
+    }
+    std::string faults;
+    const auto measure = [&faults](const Volume& volume, bool present) {
+      const auto sizes = MeasureAt(Place::Of(volume));
+      if (present != sizes.has_value() || (sizes && sizes->total != kRacing)) {
+        faults += "round measured " + (sizes ? std::to_string(sizes->total) : "nothing") + "; ";
+      }
+    };
+    // Between the table and the size query the mount stays, goes, or is replaced by another
+    // tmpfs (which may well get the same device number).
+    for (int round = 0; round < 30; ++round) {
+      MountTmpfs("/mnt/race", 1024);
+      const auto volumes = ReadVolumes(ThisMachine());
+      const auto race = std::find_if(volumes.begin(), volumes.end(),
+                                     [](const Volume& v) { return v.root == "/mnt/race/"; });
+      if (race == volumes.end()) {
+        faults += "/mnt/race/ not listed; ";
+        break;
+      }
+      if (round % 3 != 0) {
+        ::umount2("/mnt/race", MNT_DETACH);
+      }
+      if (round % 3 == 2) {
+        MountTmpfs("/mnt/race", 2048);
+      }
+      measure(*race, round % 3 == 0);
+      ::umount2("/mnt/race", MNT_DETACH);
+    }
+    // And while another thread mounts and unmounts it as fast as it can.
+    std::atomic<bool> stop{false};
+    std::thread racer([&stop] {
+      while (!stop) {
+        MountTmpfs("/mnt/race", 1024);
+        ::umount2("/mnt/race", MNT_DETACH);
+      }
+    });
+    int seen = 0;
+    for (int round = 0; round < 150; ++round) {
+      for (const Volume& volume : ReadVolumes(ThisMachine())) {
+        if (volume.root == "/mnt/race/") {
+          ++seen;
+          const auto sizes = MeasureAt(Place::Of(volume));
+          if (sizes && sizes->total != kRacing) {
+            faults += "measured " + std::to_string(sizes->total) + " while racing; ";
+          }
+        }
+      }
+    }
+    stop = true;
+    racer.join();
+    std::fprintf(stderr, "the racing mount was listed %d times of 150\n", seen);
+    return faults;
+  });
+  if (!faults) {
+    GTEST_SKIP() << "needs root for a private mount namespace";
+  }
+  EXPECT_EQ(*faults, "");
 }
 
 TEST(ThisMachine, RootVolumeIsAFixedDriveSizedByStatvfs) {

@@ -1,13 +1,20 @@
-// The parsers behind the drive list, fed the text the kernel, udev and fstab report.
+// The parsers behind the drive list, fed the text the kernel, udev and fstab report, and the choice
+// of drives in a private mount namespace with covered and stacked mounts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/linux/drive_table.h"
 #include "platform/linux/mounts.h"
 #include "platform/volumes.h"
 #include "tests/support/fixture_udev.h"
+#include "tests/support/private_mounts.h"
 
 namespace {
 
@@ -283,6 +290,116 @@ TEST(KindOf, NamesTheKindByFilesystemAndDevice) {
   EXPECT_EQ(KindOf(Mount(0, "/n", "nfs4", "a:/b"), std::nullopt), platform::DRIVE_REMOTE);
   EXPECT_EQ(KindOf(Mount(0, "/r", "fuse.sshfs", "a@b:"), std::nullopt), platform::DRIVE_REMOTE);
   EXPECT_EQ(KindOf(Mount(0, "/", "overlay", "overlay"), std::nullopt), platform::DRIVE_FIXED);
+}
+
+}  // namespace
+
+namespace {
+
+// The drives of this process's mount namespace as the program reads them, and what each measures.
+struct Listed {
+  std::vector<Volume> volumes;
+  std::map<std::string, std::uint64_t> totals;  // by root; absent where the size query failed
+};
+
+Listed ListThisNamespace() {
+  Listed listed;
+  listed.volumes = ReadVolumes(ThisMachine());
+  for (const Volume& volume : listed.volumes) {
+    if (const auto sizes = MeasureAt(Place::Of(volume))) {
+      listed.totals[volume.root] = sizes->total;
+    }
+  }
+  return listed;
+}
+
+// What is wrong with the listing in a few words each; empty when nothing is.
+std::string Check(const Listed& listed, const std::map<std::string, std::uint64_t>& shown,
+                  const std::vector<std::string>& notShown) {
+  std::string faults;
+  std::map<std::string, const Volume*> byRoot;
+  for (const Volume& volume : listed.volumes) {
+    byRoot[volume.root] = &volume;
+    if (volume.identity.label == "HIDDEN") {
+      faults += "a covered volume's label shows at " + volume.root + "; ";
+    }
+  }
+  for (const auto& [root, total] : shown) {
+    const auto found = listed.totals.find(root);
+    if (byRoot.count(root) == 0) {
+      faults += root + " missing; ";
+    } else if (found == listed.totals.end() || found->second != total) {
+      faults += root + " has the wrong size; ";
+    }
+  }
+  for (const std::string& root : notShown) {
+    if (byRoot.count(root) != 0) {
+      faults += root + " listed though covered; ";
+    }
+  }
+  // Rebuilt from the kernel without the program: each listed root is its mount's directory now.
+  for (const Volume& volume : listed.volumes) {
+    struct stat status {};
+    if (::stat(volume.root.c_str(), &status) != 0 || major(status.st_dev) != volume.mount.major ||
+        minor(status.st_dev) != volume.mount.minor) {
+      faults += volume.root + " shows another filesystem; ";
+    }
+  }
+  return faults;
+}
+
+constexpr std::uint64_t kKiB = 1024;
+
+TEST(SelectDrives, AMountCoveredOnItsPointOrAParentIsNoDriveInARealNamespace) {
+  const auto faults = testing_support::InPrivateMounts([] {
+    using testing_support::MountTmpfs;
+    if (!MountTmpfs("/mnt", 16384) || !MountTmpfs("/media", 1024)) {
+      return std::string("cannot mount tmpfs");
+    }
+    // A RAM-disk under a directory that a later tmpfs covers, without a directory of that name.
+    ::mkdir("/mnt/p", 0755);
+    MountTmpfs("/mnt/p/child", 1024);
+    MountTmpfs("/mnt/p", 2048);
+    // The same with a directory of that name in the covering tmpfs: its size is the cover's.
+    ::mkdir("/mnt/s", 0755);
+    MountTmpfs("/mnt/s/c", 1024);
+    MountTmpfs("/mnt/s", 3072);
+    ::mkdir("/mnt/s/c", 0755);
+    // One tmpfs, covered at the shorter point and visible at the longer one.
+    ::mkdir("/mnt/r", 0755);
+    MountTmpfs("/mnt/r/c", 4096);
+    ::mkdir("/media/visible_and_longer", 0755);
+    ::mount("/mnt/r/c", "/media/visible_and_longer", nullptr, MS_BIND, nullptr);
+    MountTmpfs("/mnt/r", 1024);
+    // Two RAM-disks stacked on one point: the top one.
+    MountTmpfs("/mnt/stack", 1024);
+    MountTmpfs("/mnt/stack", 2048);
+    // A labelled ext4 image covered by a tmpfs that has a directory of its name.
+    ::mkdir("/mnt/q", 0755);
+    ::mkdir("/mnt/q/c", 0755);
+    const bool image = std::system(
+                           "mkfs.ext4 -q -L HIDDEN /mnt/hidden.img 4M >/dev/null 2>&1 && "
+                           "mount -o loop /mnt/hidden.img /mnt/q/c >/dev/null 2>&1") == 0;
+    MountTmpfs("/mnt/q", 1024);
+    ::mkdir("/mnt/q/c", 0755);
+
+    const Listed listed = ListThisNamespace();
+    std::string faults = Check(listed,
+                               {{"/mnt/p/", 2048 * kKiB},
+                                {"/mnt/s/", 3072 * kKiB},
+                                {"/mnt/q/", 1024 * kKiB},
+                                {"/mnt/stack/", 2048 * kKiB},
+                                {"/media/visible_and_longer/", 4096 * kKiB}},
+                               {"/mnt/p/child/", "/mnt/s/c/", "/mnt/r/c/", "/mnt/q/c/"});
+    if (!image) {
+      std::fprintf(stderr, "no ext4 image could be mounted; the labelled case was left out\n");
+    }
+    return faults;
+  });
+  if (!faults) {
+    GTEST_SKIP() << "needs root for a private mount namespace";
+  }
+  EXPECT_EQ(*faults, "");
 }
 
 }  // namespace
