@@ -16,18 +16,20 @@ namespace {
 // Splits at runs of blanks and tabs.
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
+  fields.reserve(12);
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   std::size_t position = 0;
   while (position < line.size()) {
-    const auto start = line.find_first_not_of(" \t", position);
-    if (start == std::string_view::npos) {
-      break;
+    while (position < line.size() && blank(line[position])) {
+      ++position;
     }
-    auto end = line.find_first_of(" \t", start);
-    if (end == std::string_view::npos) {
-      end = line.size();
+    const std::size_t start = position;
+    while (position < line.size() && !blank(line[position])) {
+      ++position;
     }
-    fields.push_back(line.substr(start, end - start));
-    position = end;
+    if (position > start) {
+      fields.push_back(line.substr(start, position - start));
+    }
   }
   return fields;
 }
@@ -262,26 +264,43 @@ std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
     return a < b;
   };
 
-  // The best mount of each volume so far, by device number (or ZFS pool).
-  std::unordered_map<std::string, std::size_t> best;
+  // The candidate mounts of each volume, by device number (or ZFS pool), in the order of the table.
+  std::unordered_map<std::string, std::vector<std::size_t>> volumes;
+  std::vector<std::vector<std::size_t>*> order;
   for (std::size_t index = 0; index < mounts.size(); ++index) {
     const MountEntry& mount = mounts[index];
     if (top.find(mount.mountPoint)->second != index) {
       continue;
     }
-    if (index != root && (!MayBeDrive(mount) || hiddenPoints.contains(mount.mountPoint) ||
-                          (visible && !visible(mount)))) {
+    if (index != root && (!MayBeDrive(mount) || hiddenPoints.contains(mount.mountPoint))) {
       continue;
     }
-    const auto [slot, inserted] = best.emplace(VolumeKey(mount), index);
-    if (!inserted && better(index, slot->second)) {
-      slot->second = index;
+    auto [slot, inserted] = volumes.try_emplace(VolumeKey(mount));
+    if (inserted) {
+      order.push_back(&slot->second);
     }
+    slot->second.push_back(index);
   }
+  // Of each volume the best mount that is visible: only as many points are looked at as it takes,
+  // so the bind mounts of a volume already listed at a better place cost no look at all.
   std::vector<std::size_t> chosen;
-  chosen.reserve(best.size());
-  for (const auto& entry : best) {
-    chosen.push_back(entry.second);
+  chosen.reserve(order.size());
+  const auto shows = [&](std::size_t index) {
+    return index == root || !visible || visible(mounts[index]);
+  };
+  for (std::vector<std::size_t>* candidates : order) {
+    // Mostly the best one is visible: found in one pass, the rest sorted only when it is not.
+    const auto first = std::min_element(candidates->begin(), candidates->end(), better);
+    if (shows(*first)) {
+      chosen.push_back(*first);
+      continue;
+    }
+    std::iter_swap(candidates->begin(), first);
+    std::sort(candidates->begin() + 1, candidates->end(), better);
+    const auto next = std::find_if(candidates->begin() + 1, candidates->end(), shows);
+    if (next != candidates->end()) {
+      chosen.push_back(*next);
+    }
   }
   std::sort(chosen.begin(), chosen.end());
   return chosen;

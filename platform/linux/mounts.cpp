@@ -101,10 +101,11 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   DiskLinks labels(Join(root, "/dev/disk/by-label"));
   DiskLinks uuids(Join(root, "/dev/disk/by-uuid"));
 
-  std::vector<Volume> volumes;
   SeenIds seen;
-  for (const std::size_t index :
-       SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares, seen))) {
+  const auto chosen = SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares, seen));
+  std::vector<Volume> volumes;
+  volumes.reserve(chosen.size());
+  for (const std::size_t index : chosen) {
     Volume volume;
     volume.mount = mounts[index];
     const MountEntry& mount = volume.mount;
