@@ -17,8 +17,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/keyboard.h"
 #include "platform/linux/drive_table.h"
 #include "platform/linux/mounts.h"
+#include "platform/linux/udev.h"
 #include "platform/volumes.h"
 #include "probes/system.h"
 #include "tests/support/fixture_udev.h"
@@ -503,6 +505,11 @@ TEST(ThisMachine, DriveListKeepsTheListContract) {
   std::string shorter(needed - 1, '#');
   EXPECT_EQ(platform::GetLogicalDriveStringsA(needed - 1, shorter.data()), needed);
   EXPECT_EQ(shorter, std::string(needed - 1, '#'));
+  // Where udev does not run, nothing of it is loaded: start-up memory stays that of the program.
+  platform::GetKeyboardType(0);
+  if (!platform::linux_udev::Runs()) {
+    EXPECT_FALSE(testing_support::LibraryLoaded("libsystemd"));
+  }
 }
 
 TEST(ThisMachine, APathThatIsNoDriveIsNoRoot) {
