@@ -14,11 +14,12 @@ using namespace platform::linux_volumes;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   // Each property gets its own slice of the input, split at NULs.
-  const FsIdentity identity = IdentityFromProperties([text](const char* key) mutable {
+  std::string_view rest = text;
+  const FsIdentity identity = IdentityFromProperties([&rest](const char* key) {
     const std::string_view name(key);
-    const auto nul = text.find('\0');
-    const std::string_view value = text.substr(0, nul);
-    text = nul == std::string_view::npos ? std::string_view() : text.substr(nul + 1);
+    const auto nul = rest.find('\0');
+    const std::string_view value = rest.substr(0, nul);
+    rest = nul == std::string_view::npos ? std::string_view() : rest.substr(nul + 1);
     return name.size() % 3 == 0 ? std::nullopt : std::optional(std::string(value));
   });
   if (identity.label.size() > size || identity.uuid.size() > size) {
