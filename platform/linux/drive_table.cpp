@@ -21,17 +21,21 @@ std::optional<Sizes> MeasureAt(const Place& place) {
   }
   bool same = true;
   if (place.drive) {
+    // The mount there must be the drive's: its ID that is never reused where the kernel has one,
+    // else mountinfo's ID (reused by a later mount once this one is gone), else its device number.
+    const bool unique = place.uniqueMountId != 0;
     struct statx status {};
-    same = ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC,
-                   STATX_TYPE | STATX_MNT_ID | (place.uniqueMountId != 0 ? kUniqueMountId : 0),
-                   &status) == 0 &&
-           status.stx_dev_major == place.major && status.stx_dev_minor == place.minor;
-    // A device number and a mountinfo ID can be handed to a new mount after the old one went; the
-    // unique mount ID tells them apart where the kernel gives it.
-    if (same && place.uniqueMountId != 0 && (status.stx_mask & kUniqueMountId) != 0) {
+    if (place.uniqueMountId == kNoMount ||
+        ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC,
+                STATX_TYPE | (unique ? kUniqueMountId : STATX_MNT_ID), &status) != 0) {
+      same = false;
+    } else if (unique && (status.stx_mask & kUniqueMountId) != 0) {
       same = status.stx_mnt_id == place.uniqueMountId;
-    } else if (same && place.mountId != 0 && (status.stx_mask & STATX_MNT_ID) != 0) {
+    } else if (place.mountId != 0 && (status.stx_mask & STATX_MNT_ID) != 0) {
       same = status.stx_mnt_id == place.mountId;
+    } else {
+      same = !place.deviceTells ||
+             (status.stx_dev_major == place.major && status.stx_dev_minor == place.minor);
     }
   }
   struct statvfs status {};

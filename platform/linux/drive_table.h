@@ -32,10 +32,16 @@ struct Place {
   std::uint32_t minor = 0;
   std::uint64_t mountId = 0;        // mountinfo's, reused by a later mount once this one is gone
   std::uint64_t uniqueMountId = 0;  // never reused; 0 where the kernel does not tell it
+  bool deviceTells = true;          // false on btrfs, whose points show a subvolume's number
 
   static Place Of(const Volume& volume) {
-    return {volume.mount.mountPoint, true, volume.mount.major, volume.mount.minor, volume.mount.id,
-            volume.uniqueMountId};
+    return {volume.mount.mountPoint,
+            true,
+            volume.mount.major,
+            volume.mount.minor,
+            volume.mount.id,
+            volume.uniqueMountId,
+            volume.mount.fsType != "btrfs"};
   }
 };
 

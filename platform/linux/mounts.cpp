@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <unordered_map>
 
 #include "platform/linux/sources.h"
 #include "platform/linux/udev.h"
@@ -24,13 +23,9 @@ std::string Join(const std::string& root, std::string_view path) {
   return joined;
 }
 
-// The unique mount IDs the points showed, by mount.
-using SeenIds = std::unordered_map<const MountEntry*, std::uint64_t>;
-
 // Whether each mount shows at its point now, looked at once per candidate.
-Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares,
-                  SeenIds& seen) {
-  return [&root, &look, &shares, &seen](const MountEntry& mount) {
+Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares) {
+  return [&root, &look, &shares](const MountEntry& mount) {
     // A path below a share is not looked at: the lookup would hang with the share. It is given the
     // benefit of the doubt, as is a point that cannot be looked at.
     if (shares.Below(mount.mountPoint)) {
@@ -42,24 +37,18 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
       struct stat status {};
       return ::stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode);
     }
-    const auto facts = look(path, NeedsBoundedQuery(mount));
-    if (!facts) {
-      return true;
-    }
-    seen[&mount] = facts->uniqueMountId;
-    // Covered by a later mount on the point or on a directory above it, the point shows another
-    // filesystem, or nothing at all.
-    return !facts->missing && facts->directory && facts->major == mount.major &&
-           facts->minor == mount.minor;
+    const auto facts = look(path, NeedsBoundedQuery(mount), false);
+    return !facts || Shows(*facts, mount);
   };
 }
 
 }  // namespace
 
-std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
+std::optional<PointFacts> LookAtPath(const std::string& path, bool cached, bool unique) {
   struct statx status {};
   const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (cached ? AT_STATX_DONT_SYNC : 0);
-  if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE | kUniqueMountId, &status) != 0) {
+  const unsigned wanted = STATX_TYPE | (unique ? kUniqueMountId : STATX_MNT_ID);
+  if (::statx(AT_FDCWD, path.c_str(), flags, wanted, &status) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
       PointFacts gone;
       gone.missing = true;
@@ -71,10 +60,22 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
   facts.major = status.stx_dev_major;
   facts.minor = status.stx_dev_minor;
   facts.directory = S_ISDIR(status.stx_mode);
-  if ((status.stx_mask & kUniqueMountId) != 0) {
-    facts.uniqueMountId = status.stx_mnt_id;
+  if ((status.stx_mask & (unique ? kUniqueMountId : STATX_MNT_ID)) != 0) {
+    facts.mountId = status.stx_mnt_id;
   }
   return facts;
+}
+
+bool Shows(const PointFacts& facts, const MountEntry& mount) {
+  // Covered by a later mount on the point or on a directory above it, the point shows another
+  // mount, or nothing at all.
+  if (facts.missing || !facts.directory) {
+    return false;
+  }
+  if (facts.mountId != 0 && mount.id != 0) {
+    return facts.mountId == mount.id;
+  }
+  return (facts.major == mount.major && facts.minor == mount.minor) || mount.fsType == "btrfs";
 }
 
 Sources ThisMachine() {
@@ -101,8 +102,7 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   DiskLinks labels(Join(root, "/dev/disk/by-label"));
   DiskLinks uuids(Join(root, "/dev/disk/by-uuid"));
 
-  SeenIds seen;
-  const auto chosen = SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares, seen));
+  const auto chosen = SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares));
   std::vector<Volume> volumes;
   volumes.reserve(chosen.size());
   for (const std::size_t index : chosen) {
@@ -111,12 +111,15 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
     const MountEntry& mount = volume.mount;
     volume.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
     volume.bounded = NeedsBoundedQuery(mount);
-    if (const auto id = seen.find(&mounts[index]); id != seen.end()) {
-      volume.uniqueMountId = id->second;
-    } else if (sources.look && !shares.Below(mount.mountPoint)) {
-      // The root is listed without a look; its ID is still wanted for the size query.
-      if (const auto facts = sources.look(Join(root, mount.mountPoint), volume.bounded)) {
-        volume.uniqueMountId = facts->uniqueMountId;
+    if (sources.look && !shares.Below(mount.mountPoint)) {
+      // The mount's ID that no later mount gets: the size query checks it.
+      const auto facts = sources.look(Join(root, mount.mountPoint), volume.bounded, true);
+      if (facts && (facts->missing || (mount.fsType != "btrfs" && (facts->major != mount.major ||
+                                                                   facts->minor != mount.minor)))) {
+        // Gone since it was seen: whatever is there now is not this drive.
+        volume.uniqueMountId = kNoMount;
+      } else if (facts) {
+        volume.uniqueMountId = facts->mountId;
       }
     }
     std::optional<BlockDevice> device;

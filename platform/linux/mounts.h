@@ -28,20 +28,29 @@ struct Volume {
 // do not have it yet.
 inline constexpr unsigned kUniqueMountId = 0x4000U;
 
-// What a mount point shows now: the device number of the filesystem there and whether it is a
-// directory; nullopt where it cannot be told. cached: the point is a share's or a FUSE mount's and
-// must be answered from what the kernel already holds, without asking the server.
+// A unique mount ID no mount has: that of a drive that went between the look and the next.
+inline constexpr std::uint64_t kNoMount = ~std::uint64_t{0};
+
+// What a mount point shows now: the mount there (its ID), the device number of its filesystem and
+// whether it is a directory; nullopt where it cannot be told. cached: the point is a share's or a
+// FUSE mount's and must be answered from what the kernel already holds, without asking the server.
+// unique: the mount's ID that is never reused is wanted, instead of the one mountinfo shows.
 struct PointFacts {
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
   bool directory = false;
-  bool missing = false;  // nothing there: the path is gone under a later mount
-  std::uint64_t uniqueMountId = 0;
+  bool missing = false;       // nothing there: the path is gone under a later mount
+  std::uint64_t mountId = 0;  // as asked for (unique or not); 0 where the kernel does not tell
 };
-using LookAt = std::function<std::optional<PointFacts>(const std::string& path, bool cached)>;
+using LookAt =
+    std::function<std::optional<PointFacts>(const std::string& path, bool cached, bool unique)>;
 
 // statx of a path, without following a final link or starting an automount.
-std::optional<PointFacts> LookAtPath(const std::string& path, bool cached);
+std::optional<PointFacts> LookAtPath(const std::string& path, bool cached, bool unique);
+
+// Whether the point shows the mount: its mount ID where the kernel tells it, else its device
+// number (btrfs shows a subvolume's own number at its point, so there that cannot tell).
+bool Shows(const PointFacts& facts, const MountEntry& mount);
 
 struct Sources {
   std::string root = "/";

@@ -449,7 +449,7 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
       }
     });
     int seen = 0;
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 1000; ++round) {
       for (const Volume& volume : ReadVolumes(ThisMachine())) {
         if (volume.root == "/mnt/race/") {
           ++seen;
@@ -462,7 +462,7 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
     }
     stop = true;
     racer.join();
-    std::fprintf(stderr, "the racing mount was listed %d times of 150\n", seen);
+    std::fprintf(stderr, "the racing mount was listed %d times of 1000\n", seen);
     return faults;
   });
   if (!faults) {
