@@ -47,13 +47,20 @@ QImage InformationImage(int size) {
 // has the large ones built.
 class InformationEngine final : public QIconEngine {
  public:
+  static constexpr int kLargestWindowIcon = 64;
+
   QIconEngine* clone() const override { return new InformationEngine; }
   QString key() const override { return QStringLiteral("quorvane-information"); }
 
+  // The sizes a window's own icon is sent in: up to 64 pixels, which window managers show in title
+  // bars and task lists; every listed size is built when the window is created. The larger ones
+  // are drawn when asked for, and desktops take them from the icon theme.
   QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
     QList<QSize> sizes;
     for (const int size : drawing::kInformationSizes) {
-      sizes.append(QSize(size, size));
+      if (size <= kLargestWindowIcon) {
+        sizes.append(QSize(size, size));
+      }
     }
     return sizes;
   }
