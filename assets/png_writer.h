@@ -1,4 +1,5 @@
-// PNG files for the Linux desktop, whose icon themes do not take Windows icons.
+// PNG files for the Linux desktop, whose icon themes do not take Windows icons. Written without a
+// compression library, so that the generator builds wherever the program does.
 #pragma once
 
 #include <cstdint>
