@@ -7,44 +7,26 @@ set -euo pipefail
 
 program=$1
 module=$(realpath "$2")
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-
-cleanup() {
-  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-
-fail() {
-  echo "FAIL: $program: $*" >&2
-  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
-  exit 1
-}
-
-[[ -f "$module" ]] || fail "no printing module at $module"
 # shellcheck source=tests/e2e/x_server.sh
 source "$(dirname "$0")/x_server.sh"
+
+[[ -f "$module" ]] || fail "$program: no printing module at $module"
 start_x_server "$work"
 
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 wait_for_window "System Information Beta 0.96" "$app_pid"
-grep -qF "$module" "/proc/$app_pid/maps" && fail "the printing module was loaded before Print Info"
+grep -qF "$module" "/proc/$app_pid/maps" && fail "$program: the printing module was loaded before Print Info"
 
 # Print Info: Command2 at 2280,1020 twips, 975 x 285: its middle is 184,77 in the client area.
 xdotool mousemove --window "$window" 184 77 click 1
 for _ in $(seq 100); do
   grep -qF "$module" "/proc/$app_pid/maps" && break
-  kill -0 "$app_pid" 2>/dev/null || fail "the program ended on Print Info"
+  kill -0 "$app_pid" 2>/dev/null || fail "$program ended on Print Info"
   sleep 0.1
 done
 grep -qF "$module" "/proc/$app_pid/maps" ||
-  fail "Print Info did not load $module; loaded: $(grep -o '/[^ ]*quorvane-printing[^ ]*' \
+  fail "$program: Print Info did not load $module; loaded: $(grep -o '/[^ ]*quorvane-printing[^ ]*' \
     "/proc/$app_pid/maps" | sort -u | tr '\n' ' ')"
 # The report's first step is its message box; the box saying printing is unavailable has the
 # program's own title instead.

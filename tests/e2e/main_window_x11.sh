@@ -8,27 +8,9 @@ set -euo pipefail
 program=$1
 send_close=$2
 title="System Information Beta 0.96"
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-
-cleanup() {
-  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
-  exit 1
-}
-
 # shellcheck source=tests/e2e/x_server.sh
 source "$(dirname "$0")/x_server.sh"
+
 start_x_server "$work"
 
 # Starts the program and sets window to its mapped main window's id.

@@ -1,5 +1,25 @@
-# Shared by the checks that run the program in a real X server; sourced, not run.
-# The caller defines fail() and cleans up $xvfb_pid.
+# Shared by the checks that run the program in a real X server; sourced, not run. Sets up a work
+# directory and the clean-up that always stops the program ($app_pid) and the server ($xvfb_pid).
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+
+# fail MESSAGE: ends the check, with what the program printed.
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
+  exit 1
+}
 
 # start_x_server WORK: starts Xvfb on a free display (it picks the number itself and writes it to
 # the descriptor), exports DISPLAY once the server answers, and sets xvfb_pid.
