@@ -2,8 +2,9 @@
 // bitmap, 65 colours), the information icon and the computer icon (16-colour icons, 32x32 and 16x16
 // with masks). Deterministic: the same build writes the same bytes, so the files in the repository
 // can be checked against a fresh run. Usage: generate_assets <output-directory>. At build time it
-// also writes what the program is built with: the icon's pixels and PNGs, and the part of the
-// committed sky that the main window shows (see main()).
+// also writes what the program is built with and installs: the icon's pixels, its PNGs at each size
+// and SVG for icon themes, and the part of the committed sky that the main window shows (see
+// main()).
 #include <algorithm>
 #include <array>
 #include <cmath>
