@@ -23,7 +23,7 @@ set(CPACK_STRIP_FILES ON)
 # Liberation Sans (without it they are cut off), Qt's window-system plugins are a package of their
 # own, and libraries the program opens at run time are invisible to dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(QUORVANE_RUNTIME_DEPENDS fonts-liberation2 qt6-qpa-plugins libblkid1
+set(QUORVANE_RUNTIME_DEPENDS fonts-liberation2 qt6-qpa-plugins libblkid1 libsystemd0
     CACHE STRING "Packages the program needs besides the libraries it links")
 list(JOIN QUORVANE_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/build)
