@@ -2,8 +2,9 @@
 // bitmap, 65 colours), the information icon and the computer icon (16-colour icons, 32x32 and 16x16
 // with masks). Deterministic: the same build writes the same bytes, so the files in the repository
 // can be checked against a fresh run. Usage: generate_assets <output-directory>. At build time it
-// also writes what the program is built with: the icon's pixels and PNGs, and the part of the
-// committed sky that the main window shows (see main()).
+// also writes what the program is built with and installs: the icon's pixels, its PNGs at each size
+// and SVG for icon themes, and the part of the committed sky that the main window shows (see
+// main()).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -16,333 +17,19 @@
 #include <string_view>
 #include <vector>
 
+#include "assets/generator_bytes.h"
+#include "assets/information_drawing.h"
+#include "assets/png_writer.h"
+#include "assets/sky_painter.h"
 #include "assets/sky_pixels.h"
 
 namespace {
 
-// ---- little-endian file writing ----
+using assets::generator::Bytes;
+using assets::generator::SkyBitmap;
+using assets::generator::WriteFile;
 
-class Bytes {
- public:
-  void U8(unsigned v) { data_.push_back(static_cast<char>(v & 0xFF)); }
-  void U16(unsigned v) {
-    U8(v);
-    U8(v >> 8);
-  }
-  void U32(std::uint32_t v) {
-    U16(v & 0xFFFF);
-    U16(v >> 16);
-  }
-  void Append(const Bytes& other) {
-    data_.insert(data_.end(), other.data_.begin(), other.data_.end());
-  }
-  [[nodiscard]] std::size_t size() const { return data_.size(); }
-  [[nodiscard]] const std::vector<char>& data() const { return data_; }
-
- private:
-  std::vector<char> data_;
-};
-
-bool WriteFile(const std::filesystem::path& path, std::string_view data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  return static_cast<bool>(out.flush());
-}
-
-bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  return WriteFile(path, std::string_view(bytes.data().data(), bytes.size()));
-}
-
-struct Rgb {
-  double r = 0, g = 0, b = 0;
-};
-
-Rgb Mix(Rgb a, Rgb b, double t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-double Clamp01(double v) {
-  return std::clamp(v, 0.0, 1.0);
-}
-
-double SmoothStep(double edge0, double edge1, double x) {
-  const double t = Clamp01((x - edge0) / (edge1 - edge0));
-  return t * t * (3 - 2 * t);
-}
-
-// ---- the sky ----
-
-constexpr int kSkyWidth = 640;
-constexpr int kSkyHeight = 480;
 constexpr int kSkyColours = assets::pixels::kSkyColours;
-
-// Integer hash noise, so that the picture does not depend on a library's random generator.
-double Hash(int x, int y, int seed) {
-  auto h = static_cast<std::uint32_t>(x) * 374761393U + static_cast<std::uint32_t>(y) * 668265263U +
-           static_cast<std::uint32_t>(seed) * 2246822519U;
-  h = (h ^ (h >> 13)) * 1274126177U;
-  h ^= h >> 16;
-  return static_cast<double>(h & 0xFFFFFF) / static_cast<double>(0xFFFFFF);
-}
-
-double ValueNoise(double x, double y, int seed) {
-  const int x0 = static_cast<int>(std::floor(x));
-  const int y0 = static_cast<int>(std::floor(y));
-  const double fx = SmoothStep(0, 1, x - x0);
-  const double fy = SmoothStep(0, 1, y - y0);
-  const double top = Hash(x0, y0, seed) + (Hash(x0 + 1, y0, seed) - Hash(x0, y0, seed)) * fx;
-  const double bottom =
-      Hash(x0, y0 + 1, seed) + (Hash(x0 + 1, y0 + 1, seed) - Hash(x0, y0 + 1, seed)) * fx;
-  return top + (bottom - top) * fy;
-}
-
-// Fractal noise in [0, 1]: large soft lumps with finer curls on top, which makes cloud edges
-// fluffy.
-double Fractal(double x, double y, int seed) {
-  double sum = 0, amplitude = 0.5, norm = 0;
-  for (int octave = 0; octave < 5; ++octave) {
-    sum += amplitude * ValueNoise(x, y, seed + octave * 17);
-    norm += amplitude;
-    x *= 2.03;
-    y *= 2.03;
-    amplitude *= 0.5;
-  }
-  return sum / norm;
-}
-
-struct Puff {
-  double x, y, rx, ry, weight;
-  double base;       // the cloud's flat underside
-  double halfWidth;  // how far the flat underside reaches
-  double cx;
-};
-
-// A cumulus cloud: many soft puffs scattered over an ellipse, heaped up in the middle, with a flat
-// base, the way fair-weather clouds look.
-struct Cloud {
-  double cx, cy, width, height;
-  int puffs;
-  int seed;
-};
-
-// The client area shows only the top-left 413 x 274 pixels, where the headings are written in blue:
-// a cloud bank sits behind them and a low band behind the maker's line, so blue text stays
-// readable.
-constexpr std::array kClouds{
-    Cloud{365, 64, 360, 154, 60, 1}, Cloud{70, 36, 150, 60, 18, 2},
-    Cloud{205, 266, 470, 60, 60, 3}, Cloud{585, 215, 170, 80, 22, 4},
-    Cloud{520, 372, 230, 70, 26, 5}, Cloud{120, 410, 220, 64, 24, 6},
-    Cloud{560, 40, 130, 50, 14, 7},  Cloud{330, 455, 170, 40, 14, 8},
-};
-
-std::vector<Puff> MakePuffs() {
-  std::vector<Puff> puffs;
-  for (const Cloud& cloud : kClouds) {
-    for (int i = 0; i < cloud.puffs; ++i) {
-      const double u = Hash(i, 1, cloud.seed) * 2 - 1;
-      const double v = Hash(i, 2, cloud.seed);
-      const double size = 0.45 + 0.55 * Hash(i, 3, cloud.seed);
-      // Puffs near the middle stand higher and are bigger: a heaped top.
-      const double middle = 1 - u * u;
-      Puff puff;
-      puff.x = cloud.cx + u * cloud.width * 0.5;
-      puff.ry = cloud.height * (0.22 + 0.28 * middle) * size;
-      puff.rx = puff.ry * (1.1 + 0.5 * Hash(i, 4, cloud.seed));
-      puff.y = cloud.cy + cloud.height * 0.5 - puff.ry - v * cloud.height * 0.55 * middle;
-      puff.weight = 0.8 + 0.4 * Hash(i, 5, cloud.seed);
-      puff.base = cloud.cy + cloud.height * 0.5;
-      puff.halfWidth = cloud.width * 0.5;
-      puff.cx = cloud.cx;
-      puffs.push_back(puff);
-    }
-  }
-  return puffs;
-}
-
-// Cloud density before the noise: the soft union of the puffs, each cut flat at its cloud's base.
-double Density(const std::vector<Puff>& puffs, double x, double y) {
-  double density = 0;
-  for (const Puff& p : puffs) {
-    const double dx = (x - p.x) / p.rx;
-    const double dy = (y - p.y) / p.ry;
-    const double d2 = dx * dx + dy * dy;
-    if (d2 < 4) {
-      const double flat =
-          SmoothStep(p.base - 6, p.base + 8, y) *
-          (1 - SmoothStep(p.halfWidth * 0.6, p.halfWidth * 1.2, std::abs(x - p.cx)));
-      density += p.weight * std::exp(-1.6 * d2) * (1 - 0.85 * flat);
-    }
-  }
-  return density;
-}
-
-std::vector<Rgb> PaintSky() {
-  const std::vector<Puff> puffs = MakePuffs();
-  std::vector<double> density(static_cast<std::size_t>(kSkyWidth) * kSkyHeight);
-  for (int y = 0; y < kSkyHeight; ++y) {
-    for (int x = 0; x < kSkyWidth; ++x) {
-      const double noise = Fractal(x / 38.0, y / 30.0, 11) - 0.5;
-      density[static_cast<std::size_t>(y) * kSkyWidth + x] =
-          Density(puffs, x, y) * (1 + 1.1 * noise) + 0.25 * noise;
-    }
-  }
-  const auto at = [&](int x, int y) {
-    x = std::clamp(x, 0, kSkyWidth - 1);
-    y = std::clamp(y, 0, kSkyHeight - 1);
-    return density[static_cast<std::size_t>(y) * kSkyWidth + x];
-  };
-
-  const Rgb zenith{38, 104, 206};
-  const Rgb horizon{160, 203, 242};
-  const Rgb white{255, 255, 255};
-  const Rgb shadow{196, 210, 234};
-  std::vector<Rgb> pixels(density.size());
-  for (int y = 0; y < kSkyHeight; ++y) {
-    const double t = std::pow(static_cast<double>(y) / (kSkyHeight - 1), 0.8);
-    for (int x = 0; x < kSkyWidth; ++x) {
-      // A faint brightening towards the right, as if the sun stood there.
-      Rgb sky = Mix(zenith, horizon, Clamp01(t + 0.12 * x / kSkyWidth));
-      const double d = at(x, y);
-      const double cover = SmoothStep(0.30, 0.85, d);
-      // Light comes from above: where more cloud lies above than below, the cloud is in its own
-      // shadow and turns grey-blue, which gives the puffs their round, lit tops.
-      const double shade = Clamp01(0.35 + 0.9 * (at(x, y - 14) - at(x, y + 10)));
-      const double core = SmoothStep(0.9, 2.2, d);
-      const Rgb cloud = Mix(white, shadow, Clamp01(shade * 0.65 + core * 0.15));
-      pixels[static_cast<std::size_t>(y) * kSkyWidth + x] = Mix(sky, cloud, cover);
-    }
-  }
-  return pixels;
-}
-
-double Distance2(Rgb a, Rgb b) {
-  const double dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
-  return 2 * dr * dr + 4 * dg * dg + 3 * db * db;
-}
-
-int Nearest(const std::vector<Rgb>& palette, Rgb c) {
-  int best = 0;
-  double bestDistance = Distance2(palette[0], c);
-  for (int i = 1; i < static_cast<int>(palette.size()); ++i) {
-    const double d = Distance2(palette[static_cast<std::size_t>(i)], c);
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = i;
-    }
-  }
-  return best;
-}
-
-// k-means from brightness quantiles, a fixed number of rounds: the palette follows the picture's
-// own colours, so gradients keep many steps where the picture has them.
-std::vector<Rgb> ChoosePalette(const std::vector<Rgb>& pixels) {
-  std::vector<Rgb> samples;
-  for (std::size_t i = 0; i < pixels.size(); i += 7) {
-    samples.push_back(pixels[i]);
-  }
-  std::vector<Rgb> sorted = samples;
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](Rgb a, Rgb b) { return a.r + a.g + a.b < b.r + b.g + b.b; });
-  std::vector<Rgb> palette;
-  palette.reserve(kSkyColours);
-  for (int i = 0; i < kSkyColours; ++i) {
-    palette.push_back(
-        sorted[(sorted.size() - 1) * static_cast<std::size_t>(i) / (kSkyColours - 1)]);
-  }
-  for (int round = 0; round < 12; ++round) {
-    std::vector<Rgb> sums(palette.size());
-    std::vector<double> counts(palette.size());
-    for (const Rgb& s : samples) {
-      const auto k = static_cast<std::size_t>(Nearest(palette, s));
-      sums[k].r += s.r;
-      sums[k].g += s.g;
-      sums[k].b += s.b;
-      counts[k] += 1;
-    }
-    for (std::size_t k = 0; k < palette.size(); ++k) {
-      if (counts[k] > 0) {
-        palette[k] = {sums[k].r / counts[k], sums[k].g / counts[k], sums[k].b / counts[k]};
-      }
-    }
-  }
-  for (Rgb& c : palette) {
-    c = {std::round(c.r), std::round(c.g), std::round(c.b)};
-  }
-  // Pure white for the brightest cloud tops.
-  *std::max_element(palette.begin(), palette.end(), [](Rgb a, Rgb b) {
-    return a.r + a.g + a.b < b.r + b.g + b.b;
-  }) = Rgb{255, 255, 255};
-  std::stable_sort(palette.begin(), palette.end(),
-                   [](Rgb a, Rgb b) { return a.r + a.g + a.b < b.r + b.g + b.b; });
-  return palette;
-}
-
-// Floyd-Steinberg error diffusion hides the steps between the 65 colours.
-std::vector<std::uint8_t> Quantise(std::vector<Rgb> pixels, const std::vector<Rgb>& palette) {
-  std::vector<std::uint8_t> indices(pixels.size());
-  const auto spread = [&](int x, int y, Rgb error, double share) {
-    if (x < 0 || x >= kSkyWidth || y >= kSkyHeight) {
-      return;
-    }
-    Rgb& p = pixels[static_cast<std::size_t>(y) * kSkyWidth + x];
-    p.r += error.r * share;
-    p.g += error.g * share;
-    p.b += error.b * share;
-  };
-  for (int y = 0; y < kSkyHeight; ++y) {
-    for (int x = 0; x < kSkyWidth; ++x) {
-      const std::size_t i = static_cast<std::size_t>(y) * kSkyWidth + x;
-      const int k = Nearest(palette, pixels[i]);
-      indices[i] = static_cast<std::uint8_t>(k);
-      const Rgb& chosen = palette[static_cast<std::size_t>(k)];
-      const Rgb error{pixels[i].r - chosen.r, pixels[i].g - chosen.g, pixels[i].b - chosen.b};
-      spread(x + 1, y, error, 7.0 / 16);
-      spread(x - 1, y + 1, error, 3.0 / 16);
-      spread(x, y + 1, error, 5.0 / 16);
-      spread(x + 1, y + 1, error, 1.0 / 16);
-    }
-  }
-  return indices;
-}
-
-Bytes SkyBitmap() {
-  const std::vector<Rgb> pixels = PaintSky();
-  const std::vector<Rgb> palette = ChoosePalette(pixels);
-  const std::vector<std::uint8_t> indices = Quantise(pixels, palette);
-
-  constexpr std::uint32_t kHeaders = 14 + 40;
-  const std::uint32_t offset = kHeaders + 4 * kSkyColours;
-  const std::uint32_t imageSize = kSkyWidth * kSkyHeight;  // rows of 640 need no padding
-  Bytes out;
-  out.U8('B');
-  out.U8('M');
-  out.U32(offset + imageSize);
-  out.U32(0);
-  out.U32(offset);
-  out.U32(40);
-  out.U32(kSkyWidth);
-  out.U32(kSkyHeight);  // positive: rows stored bottom-up
-  out.U16(1);
-  out.U16(8);
-  out.U32(0);  // BI_RGB
-  out.U32(imageSize);
-  out.U32(3780);  // 96 dots per inch
-  out.U32(3780);
-  out.U32(kSkyColours);
-  out.U32(kSkyColours);
-  for (const Rgb& c : palette) {
-    out.U8(static_cast<unsigned>(c.b));
-    out.U8(static_cast<unsigned>(c.g));
-    out.U8(static_cast<unsigned>(c.r));
-    out.U8(0);
-  }
-  for (int y = kSkyHeight - 1; y >= 0; --y) {
-    for (int x = 0; x < kSkyWidth; ++x) {
-      out.U8(indices[static_cast<std::size_t>(y) * kSkyWidth + x]);
-    }
-  }
-  return out;
-}
 
 // ---- the icons ----
 
@@ -591,110 +278,37 @@ Bytes IconFile(const std::vector<Canvas>& images) {
   return out;
 }
 
-// A PNG of an icon image for the Linux desktop, whose icon themes do not take .ico files. The image
-// data goes into stored (uncompressed) deflate blocks, which every PNG reader accepts.
-std::uint32_t Crc32(const std::vector<char>& data, std::size_t from) {
-  std::uint32_t crc = 0xFFFFFFFFU;
-  for (std::size_t i = from; i < data.size(); ++i) {
-    crc ^= static_cast<std::uint8_t>(data[i]);
-    for (int bit = 0; bit < 8; ++bit) {
-      crc = (crc >> 1) ^ (0xEDB88320U & (0U - (crc & 1U)));
-    }
-  }
-  return ~crc;
-}
-
-void U32BigEndian(Bytes& out, std::uint32_t v) {
-  out.U8(v >> 24);
-  out.U8(v >> 16);
-  out.U8(v >> 8);
-  out.U8(v);
-}
-
-void Chunk(Bytes& png, const char* type, const Bytes& body) {
-  U32BigEndian(png, static_cast<std::uint32_t>(body.size()));
-  Bytes typed;
-  for (int i = 0; i < 4; ++i) {
-    typed.U8(static_cast<unsigned char>(type[i]));
-  }
-  typed.Append(body);
-  png.Append(typed);
-  U32BigEndian(png, Crc32(typed.data(), 0));
-}
-
-Bytes Png(const Canvas& c) {
-  const int size = c.size();
-  Bytes raw;
-  for (int y = 0; y < size; ++y) {
-    raw.U8(0);  // no filter
-    for (int x = 0; x < size; ++x) {
-      const std::uint8_t index = c.At(x, y);
-      const auto& rgb = kIconPalette[index == kClear ? 0 : index];
-      raw.U8(rgb[0]);
-      raw.U8(rgb[1]);
-      raw.U8(rgb[2]);
-      raw.U8(index == kClear ? 0 : 255);
-    }
-  }
-  Bytes header;
-  U32BigEndian(header, static_cast<std::uint32_t>(size));
-  U32BigEndian(header, static_cast<std::uint32_t>(size));
-  header.U8(8);  // bits per channel
-  header.U8(6);  // RGBA
-  header.U8(0);
-  header.U8(0);
-  header.U8(0);
-
-  Bytes zlib;
-  zlib.U8(0x78);
-  zlib.U8(0x01);
-  std::size_t done = 0;
-  const std::vector<char>& data = raw.data();
-  do {
-    const std::size_t n = std::min<std::size_t>(65535, data.size() - done);
-    zlib.U8(done + n == data.size() ? 1 : 0);
-    zlib.U16(static_cast<unsigned>(n));
-    zlib.U16(static_cast<unsigned>(~n & 0xFFFF));
-    for (std::size_t i = 0; i < n; ++i) {
-      zlib.U8(static_cast<std::uint8_t>(data[done + i]));
-    }
-    done += n;
-  } while (done < data.size());
-  std::uint32_t a = 1, b = 0;
-  for (const char ch : data) {
-    a = (a + static_cast<std::uint8_t>(ch)) % 65521;
-    b = (b + a) % 65521;
-  }
-  U32BigEndian(zlib, (b << 16) | a);
-
-  Bytes png;
-  for (const unsigned ch : {0x89U, 0x50U, 0x4EU, 0x47U, 0x0DU, 0x0AU, 0x1AU, 0x0AU}) {
-    png.U8(ch);
-  }
-  Chunk(png, "IHDR", header);
-  Chunk(png, "IDAT", zlib);
-  Chunk(png, "IEND", Bytes());
-  return png;
-}
-
-// The icon's pixels as 0xAARRGGBB words, rows top to bottom, written as C++ for the program to use
-// as they stand: no picture decoder runs when a window takes its icon.
-std::string PixelArray(const char* name, const Canvas& c) {
-  std::string out = "extern const std::uint32_t " + std::string(name) + "[] = {";
-  char word[16];
+// A design icon's pixels as 0xAARRGGBB words, rows top to bottom; a masked-out pixel is fully
+// transparent black, as premultiplied alpha wants it.
+std::vector<std::uint32_t> Argb(const Canvas& c) {
+  std::vector<std::uint32_t> words;
+  words.reserve(static_cast<std::size_t>(c.size()) * static_cast<std::size_t>(c.size()));
   for (int y = 0; y < c.size(); ++y) {
-    out += "\n   ";
     for (int x = 0; x < c.size(); ++x) {
       const std::uint8_t index = c.At(x, y);
-      // A masked-out pixel is fully transparent black, as premultiplied alpha wants it.
       std::uint32_t argb = 0;
       if (index != kClear) {
         const auto& rgb = kIconPalette[index];
         argb = 0xFF000000U | std::uint32_t{rgb[0]} << 16U | std::uint32_t{rgb[1]} << 8U | rgb[2];
       }
-      std::snprintf(word, sizeof word, " 0x%08X,", static_cast<unsigned>(argb));
-      out += word;
+      words.push_back(argb);
     }
+  }
+  return words;
+}
+
+// The icon's pixels written as C++ for the program to use as they stand: no picture decoder runs
+// when a window takes its icon.
+std::string PixelArray(const char* name, const Canvas& c) {
+  std::string out = "extern const std::uint32_t " + std::string(name) + "[] = {";
+  char word[16];
+  const std::vector<std::uint32_t> words = Argb(c);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i % static_cast<std::size_t>(c.size()) == 0) {
+      out += "\n   ";
+    }
+    std::snprintf(word, sizeof word, " 0x%08X,", static_cast<unsigned>(words[i]));
+    out += word;
   }
   return out + "\n};\n";
 }
@@ -706,6 +320,46 @@ bool WritePixels(const std::filesystem::path& path) {
       PixelArray("kInformation32", InformationIcon(32)) + "\n" +
       PixelArray("kInformation16", InformationIcon(16)) + "\n}  // namespace assets::pixels\n";
   return WriteFile(path, text);
+}
+
+// The icon theme's picture at one size: the design's own at 16 and 32, the drawing elsewhere.
+std::vector<std::uint32_t> ThemeIcon(int size) {
+  if (size == 16 || size == 32) {
+    return Argb(InformationIcon(size));
+  }
+  return assets::drawing::InformationIcon(size);
+}
+
+// The scalable icon: the same shapes in the design's 32-unit grid. The lit edge is the disc minus
+// a copy of it moved to the lower right.
+constexpr char kInformationSvg[] =
+    R"svg(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <defs>
+    <clipPath id="inside">
+      <circle cx="16" cy="16" r="14.55"/>
+    </clipPath>
+  </defs>
+  <circle cx="16" cy="16" r="15.75" fill="#000000"/>
+  <circle cx="16" cy="16" r="14.55" fill="#0000ff"/>
+  <circle cx="17.6" cy="17.6" r="14.55" fill="#000080" clip-path="url(#inside)"/>
+  <circle cx="16" cy="7" r="2.1" fill="#ffffff"/>
+  <path d="M12 11h6v2h-6zM14 13h4v12h-4zM12 25h8v2h-8z" fill="#ffffff"/>
+</svg>
+)svg";
+
+// information-<size>.png at every size the icon is offered in, information.svg, and the pixels of
+// the design's two sizes as C++.
+bool WriteProgramIcons(const std::filesystem::path& dir) {
+  for (const int size : assets::drawing::kInformationSizes) {
+    const Bytes png = assets::generator::Png(size, ThemeIcon(size));
+    if (png.size() == 0 ||
+        !WriteFile(dir / ("information-" + std::to_string(size) + ".png"), png)) {
+      return false;
+    }
+  }
+  return WriteFile(dir / "information.svg", std::string_view(kInformationSvg)) &&
+         WritePixels(dir / "icon_pixels.cpp");
 }
 
 // ---- the part of the sky the program shows ----
@@ -766,8 +420,8 @@ bool WriteShownSky(const std::filesystem::path& bitmap, const std::filesystem::p
 }  // namespace
 
 // generate_assets <dir>: the three pictures of the program.
-// generate_assets --program-icons <dir>: the information icon as information-32.png and
-// information-16.png for desktop icon themes, and as pixels for the program (icon_pixels.cpp).
+// generate_assets --program-icons <dir>: the information icon for desktop icon themes, as PNG at
+// each size and as SVG, and as pixels for the program (icon_pixels.cpp).
 // generate_assets --shown-sky <sky.bmp> <file.cpp>: the part of the sky the main window shows.
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--shown-sky") {
@@ -786,9 +440,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(dir, error);
   bool ok = false;
   if (icons) {
-    ok = WriteFile(dir / "information-32.png", Png(InformationIcon(32))) &&
-         WriteFile(dir / "information-16.png", Png(InformationIcon(16))) &&
-         WritePixels(dir / "icon_pixels.cpp");
+    ok = WriteProgramIcons(dir);
   } else {
     ok = WriteFile(dir / "sky.bmp", SkyBitmap()) &&
          WriteFile(dir / "information.ico", IconFile({InformationIcon(32), InformationIcon(16)})) &&

@@ -251,18 +251,24 @@ std::vector<std::string> LogicalDriveRoots() try {
 
 void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int16_t& intCD,
             std::int16_t& intRAM, std::int16_t& intNetwork) {
+  // A counter stops at the largest value it holds: wrapping would show a negative count.
+  const auto add = [](std::int16_t& counter) {
+    if (counter < std::numeric_limits<std::int16_t>::max()) {
+      ++counter;
+    }
+  };
   for (const std::string& root : LogicalDriveRoots()) {
     const std::string kind = DriveType(root);
     if (kind == "Removable drive") {
-      ++intRemovable;
+      add(intRemovable);
     } else if (kind == "Fixed drive") {
-      ++intNotRemovable;
+      add(intNotRemovable);
     } else if (kind == "Network drive") {
-      ++intNetwork;
+      add(intNetwork);
     } else if (kind == "CD-ROM drive") {
-      ++intCD;
+      add(intCD);
     } else if (kind == "RAM-disk") {
-      ++intRAM;
+      add(intRAM);
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <link.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,18 +45,43 @@ UINT GetWindowsDirectoryA(char* lpBuffer, UINT uSize) {
   return contract::WriteOrNeed("/usr", lpBuffer, uSize);
 }
 
+namespace {
+
+// The path the loaded C library was opened by, from the dynamic linker's own list of loaded
+// objects: the same however the program was linked or started.
+std::string LoadedLibcPath() {
+  std::string path;
+  if (void* libc = ::dlopen("libc.so.6", RTLD_LAZY | RTLD_NOLOAD)) {
+    link_map* map = nullptr;
+    if (::dlinfo(libc, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr && map->l_name != nullptr) {
+      path = map->l_name;
+    }
+    ::dlclose(libc);
+  }
+  return path;
+}
+
+}  // namespace
+
 UINT GetSystemDirectoryA(char* lpBuffer, UINT uSize) {
-  // The system libraries live where the C library was loaded from.
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&::getpid), &info) == 0 || info.dli_fname == nullptr) {
+  // The system libraries live where the C library was loaded from, named canonically: on a merged
+  // /usr the /lib it may be found through is an alias of /usr/lib.
+  const std::string library = LoadedLibcPath();
+  if (library.empty()) {
     return 0;
   }
-  const std::string library = info.dli_fname;
-  const auto slash = library.rfind('/');
-  if (slash == std::string::npos || slash == 0) {
-    return slash == 0 ? contract::WriteOrNeed("/", lpBuffer, uSize) : 0;
+  char* resolved = ::realpath(library.c_str(), nullptr);
+  if (resolved == nullptr) {
+    return 0;
   }
-  return contract::WriteOrNeed(std::string_view(library).substr(0, slash), lpBuffer, uSize);
+  std::string canonical = resolved;
+  std::free(resolved);  // NOLINT(cppcoreguidelines-no-malloc): realpath allocates with malloc
+  const auto slash = canonical.rfind('/');
+  if (slash == std::string::npos) {
+    return 0;
+  }
+  canonical.resize(slash == 0 ? 1 : slash);
+  return contract::WriteOrNeed(canonical, lpBuffer, uSize);
 }
 
 DWORD GetTempPathA(DWORD nBufferLength, char* lpBuffer) {

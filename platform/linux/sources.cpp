@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <memory>
 
 namespace platform::linux_sources {
 namespace {
@@ -203,10 +204,13 @@ std::optional<std::string> ReadFile(const std::string& path) {
   if (fd < 0) {
     return std::nullopt;
   }
+  // Large reads: the mount table of a machine with thousands of mounts is megabytes, and each read
+  // of it costs the kernel a walk to the position. The chunk is not zeroed first.
+  constexpr std::size_t kChunk = 64 * 1024;
+  const std::unique_ptr<char[]> chunk(new char[kChunk]);
   std::string text;
-  char chunk[4096];
   for (;;) {
-    const ssize_t count = ::read(fd, chunk, sizeof chunk);
+    const ssize_t count = ::read(fd, chunk.get(), kChunk);
     if (count < 0) {
       ::close(fd);
       return std::nullopt;
@@ -214,18 +218,21 @@ std::optional<std::string> ReadFile(const std::string& path) {
     if (count == 0) {
       break;
     }
-    text.append(chunk, static_cast<std::size_t>(count));
+    text.append(chunk.get(), static_cast<std::size_t>(count));
   }
   ::close(fd);
   return text;
 }
 
-int KeyboardTypeFrom(const std::string& root, int nTypeFlag) {
+int KeyboardTypeFrom(const std::string& root, int nTypeFlag, std::optional<bool> udevKeyboard) {
   if (nTypeFlag != 0 && nTypeFlag != 2) {
     return 0;
   }
-  const auto devices = ReadFile(root + "/proc/bus/input/devices");
-  if (!devices || !HasKeyboard(*devices)) {
+  if (!udevKeyboard) {
+    const auto devices = ReadFile(root + "/proc/bus/input/devices");
+    udevKeyboard = devices && HasKeyboard(*devices);
+  }
+  if (!*udevKeyboard) {
     return 0;
   }
   if (nTypeFlag == 2) {

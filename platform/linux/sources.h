@@ -63,7 +63,9 @@ bool IsJapaneseModel(std::string_view keyboardDefaults);
 std::optional<std::string> ReadFile(const std::string& path);
 
 // Keyboard type and function keys, as GetKeyboardType answers for nTypeFlag 0 and 2, read from the
-// tree under root ("/" on a real machine).
-int KeyboardTypeFrom(const std::string& root, int nTypeFlag);
+// tree under root ("/" on a real machine). Whether there is a keyboard is udevKeyboard where udev
+// answered, otherwise the input devices list.
+int KeyboardTypeFrom(const std::string& root, int nTypeFlag,
+                     std::optional<bool> udevKeyboard = std::nullopt);
 
 }  // namespace platform::linux_sources

@@ -8,40 +8,16 @@ set -euo pipefail
 program=$1
 send_close=$2
 title="System Information Beta 0.96"
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
+# shellcheck source=tests/e2e/x_server.sh
+source "$(dirname "$0")/x_server.sh"
 
-cleanup() {
-  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-
-# shellcheck source=tests/e2e/x11_session.sh
-source "$(dirname "$0")/x11_session.sh"
-
-start_xvfb
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+start_x_server "$work"
 
 # Starts the program and sets window to its mapped main window's id.
 start() {
   "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  window=""
-  for _ in $(seq 300); do
-    window=$(xwininfo -root -children 2>/dev/null | awk -v t="\"$title\"" 'index($0, t) {print $1}' |
-      head -n1)
-    if [[ -n "$window" ]] && xwininfo -id "$window" | grep -q "Map State: IsViewable"; then
-      return 0
-    fi
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before showing its window"
-    sleep 0.1
-  done
-  fail "no window titled \"$title\" was mapped"
+  wait_for_window "$title" "$app_pid"
 }
 
 # Waits for the program to end by itself and checks it ended well.

@@ -12,27 +12,22 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 program=$1
 export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-work=$(mktemp -d /tmp/quorvane-wprint.XXXXXX)
+# shellcheck source=tests/e2e/x_server.sh
+source "$here/x_server.sh"
+# shellcheck source=tests/e2e/x_dialogs.sh
+source "$here/x_dialogs.sh"
 server=$work/server
-xvfb_pid=""
-app_pid=""
 wineserver_started=""
 
-cleanup() {
-  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+# The print server and, for this test, the Wine server stop with the X server and the program.
+stop_all() {
   [[ -n "$wineserver_started" ]] && /usr/bin/wineserver -k 2>/dev/null || true
   "$here/print_server.sh" stop "$server" || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
+  cleanup
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+trap stop_all EXIT
 
-# shellcheck source=tests/e2e/x11_session.sh
-source "$here/x11_session.sh"
-
-start_xvfb
+start_x_server "$work"
 "$here/print_server.sh" start "$server" || fail "the print server did not start"
 export CUPS_SERVER=$server/cups.sock
 queue=$("$here/print_server.sh" queue)

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/linux/mounts.h"
+#include "platform/linux/device_identity.h"
 
 using namespace platform::linux_volumes;
 

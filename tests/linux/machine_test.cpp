@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -41,6 +42,8 @@ TEST(ThisMachine, DirectoriesExistAndEndWithASlash) {
   EXPECT_TRUE(IsDirectory(system));
   std::ifstream libc(system + "libc.so.6");
   EXPECT_TRUE(libc.good()) << system;
+  // Named canonically: not through an alias such as /lib on a merged /usr.
+  EXPECT_EQ(std::filesystem::canonical(system).string() + "/", system);
   const std::string temp = System::TempDir();
   EXPECT_EQ(temp.back(), '/');
   EXPECT_TRUE(IsDirectory(temp));

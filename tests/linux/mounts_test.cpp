@@ -1,15 +1,26 @@
-// The parsers behind the drive list, fed the text the kernel, udev and fstab report.
+// The parsers behind the drive list, fed the text the kernel, udev and fstab report, and the choice
+// of drives in a private mount namespace with covered and stacked mounts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/linux/drive_table.h"
 #include "platform/linux/mounts.h"
 #include "platform/volumes.h"
+#include "tests/support/fixture_udev.h"
+#include "tests/support/private_mounts.h"
 
 namespace {
 
 using namespace platform::linux_volumes;
+
+const std::string kFixtures = QUORVANE_FIXTURES;  // NOLINT(cert-err58-cpp)
 
 TEST(UnescapeOctal, TurnsTheKernelsEscapesBackIntoBytesOnce) {
   struct Case {
@@ -206,6 +217,26 @@ TEST(SelectDrives, DropsFilesBoundOverPaths) {
             (std::vector<std::string>{"/", "/var/lib/postgresql/data"}));
 }
 
+TEST(SelectDrives, APointShowsItsMountByMountIdElseByDevice) {
+  auto data = Mount(8, "/data", "ext4", "/dev/sdb1");
+  data.id = 40;
+  PointFacts facts{data.major, data.minor, true, false, 40};
+  EXPECT_TRUE(Shows(facts, data));
+  // The same filesystem, seen through another mount of it that covers this one.
+  facts.mountId = 41;
+  EXPECT_FALSE(Shows(facts, data));
+  // A kernel that tells no mount ID: the device number decides, but not on btrfs.
+  facts.mountId = 0;
+  EXPECT_TRUE(Shows(facts, data));
+  facts.minor += 1;
+  EXPECT_FALSE(Shows(facts, data));
+  auto home = Mount(0, "/home", "btrfs", "/dev/nvme0n1p3");
+  EXPECT_TRUE(Shows(PointFacts{0, 99, true, false, 0}, home));
+  // A file bound over the path, or nothing left at it.
+  EXPECT_FALSE(Shows(PointFacts{data.major, data.minor, false, false, 40}, data));
+  EXPECT_FALSE(Shows(PointFacts{0, 0, false, true, 0}, data));
+}
+
 TEST(DecodeUdevEscapes, DecodesHexEscapesOnceAndNothingElse) {
   EXPECT_EQ(DecodeUdevEscapes("My\\x20Passport"), "My Passport");
   EXPECT_EQ(DecodeUdevEscapes("a\\x2fb"), "a/b");
@@ -215,22 +246,29 @@ TEST(DecodeUdevEscapes, DecodesHexEscapesOnceAndNothingElse) {
   EXPECT_EQ(DecodeUdevEscapes("\\xc3\\xa9t\\xc3\\xa9"), "\xc3\xa9t\xc3\xa9");
 }
 
-TEST(ParseUdevData, TakesTheEncodedLabelOverTheSafeOne) {
-  const auto identity = ParseUdevData(
-      "S:disk/by-label/My\\x20Passport\n"
-      "E:ID_FS_LABEL=My_Passport\n"
-      "E:ID_FS_LABEL_ENC=My\\x20Passport\n"
-      "E:ID_FS_UUID=64A5-F009\n"
-      "E:ID_FS_UUID_ENC=64A5-F009\n"
-      "E:ID_FS_TYPE=exfat\n"
-      "E:ID_BUS=usb\n"
-      "G:systemd\n");
-  EXPECT_EQ(identity.label, "My Passport");
-  EXPECT_EQ(identity.uuid, "64A5-F009");
-  EXPECT_EQ(identity.type, "exfat");
-  EXPECT_EQ(identity.bus, "usb");
-  EXPECT_EQ(ParseUdevData("E:ID_FS_LABEL=plain\n").label, "plain");
-  EXPECT_TRUE(ParseUdevData("E:ID_MODEL=x\nID_FS_LABEL=notakey\n").Empty());
+TEST(IdentityFromProperties, TakesTheEncodedLabelOverTheSafeOneAndKnowsAnUnlabelledVolume) {
+  const auto identity = testing_support::FixtureUdev(kFixtures + "/desktop")(8, 17);
+  ASSERT_TRUE(identity);
+  EXPECT_EQ(identity->label, "KINGSTON");
+  const auto from = [](std::map<std::string, std::string> properties) {
+    return IdentityFromProperties([&properties](const char* key) -> std::optional<std::string> {
+      const auto found = properties.find(key);
+      return found == properties.end() ? std::nullopt : std::optional(found->second);
+    });
+  };
+  const auto passport = from({{"ID_FS_LABEL", "My_Passport"},
+                              {"ID_FS_LABEL_ENC", "My\\x20Passport"},
+                              {"ID_FS_UUID", "64A5-F009"},
+                              {"ID_FS_TYPE", "exfat"}});
+  EXPECT_EQ(passport.label, "My Passport");
+  EXPECT_EQ(passport.uuid, "64A5-F009");
+  EXPECT_EQ(passport.type, "exfat");
+  EXPECT_TRUE(passport.confirmed);
+  EXPECT_EQ(from({{"ID_FS_LABEL", "plain"}, {"ID_FS_TYPE", "ext4"}}).label, "plain");
+  // A filesystem udev read without a label has none; a device it found no filesystem on tells
+  // nothing.
+  EXPECT_TRUE(from({{"ID_FS_TYPE", "ext4"}}).confirmed);
+  EXPECT_FALSE(from({{"ID_MODEL", "x"}}).confirmed);
 }
 
 TEST(VolumeSerial, IsTheFilesystemsOwnSerialOrTheStartOfItsUuid) {
@@ -254,15 +292,16 @@ TEST(VolumeSerial, IsTheFilesystemsOwnSerialOrTheStartOfItsUuid) {
 }
 
 TEST(KindOf, NamesTheKindByFilesystemAndDevice) {
-  const BlockDevice disk{"sda1", "sda", false, false};
-  const BlockDevice stick{"sdb1", "sdb", true, true};
-  const BlockDevice usbDisk{"sdc1", "sdc", false, true};
-  const BlockDevice card{"mmcblk0p1", "mmcblk0", true, false};
-  const BlockDevice optical{"sr0", "sr0", true, false};
-  const BlockDevice zram{"zram0", "zram0", false, false};
+  const BlockDevice disk{"sda1", "sda", false};
+  const BlockDevice stick{"sdb1", "sdb", true};
+  const BlockDevice usbDisk{"sdc1", "sdc", false};
+  const BlockDevice card{"mmcblk0p1", "mmcblk0", true};
+  const BlockDevice optical{"sr0", "sr0", true};
+  const BlockDevice zram{"zram0", "zram0", false};
   EXPECT_EQ(KindOf(Mount(8, "/", "ext4", "/dev/sda1"), disk), platform::DRIVE_FIXED);
   EXPECT_EQ(KindOf(Mount(8, "/s", "vfat", "/dev/sdb1"), stick), platform::DRIVE_REMOVABLE);
-  EXPECT_EQ(KindOf(Mount(8, "/u", "ntfs3", "/dev/sdc1"), usbDisk), platform::DRIVE_REMOVABLE);
+  // A USB hard disk is not flagged removable: fixed, as on Windows.
+  EXPECT_EQ(KindOf(Mount(8, "/u", "ntfs3", "/dev/sdc1"), usbDisk), platform::DRIVE_FIXED);
   EXPECT_EQ(KindOf(Mount(179, "/c", "exfat", "/dev/mmcblk0p1"), card), platform::DRIVE_REMOVABLE);
   EXPECT_EQ(KindOf(Mount(11, "/cd", "iso9660", "/dev/sr0"), optical), platform::DRIVE_CDROM);
   EXPECT_EQ(KindOf(Mount(11, "/dvd", "udf", "/dev/sr0"), std::nullopt), platform::DRIVE_CDROM);
@@ -271,6 +310,118 @@ TEST(KindOf, NamesTheKindByFilesystemAndDevice) {
   EXPECT_EQ(KindOf(Mount(0, "/n", "nfs4", "a:/b"), std::nullopt), platform::DRIVE_REMOTE);
   EXPECT_EQ(KindOf(Mount(0, "/r", "fuse.sshfs", "a@b:"), std::nullopt), platform::DRIVE_REMOTE);
   EXPECT_EQ(KindOf(Mount(0, "/", "overlay", "overlay"), std::nullopt), platform::DRIVE_FIXED);
+}
+
+}  // namespace
+
+namespace {
+
+// The drives of this process's mount namespace as the program reads them, and what each measures.
+struct Listed {
+  std::vector<Volume> volumes;
+  std::map<std::string, std::uint64_t> totals;  // by root; absent where the size query failed
+};
+
+Listed ListThisNamespace() {
+  Listed listed;
+  listed.volumes = ReadVolumes(ThisMachine());
+  for (const Volume& volume : listed.volumes) {
+    if (const auto sizes = MeasureAt(Place::Of(volume))) {
+      listed.totals[volume.root] = sizes->total;
+    }
+  }
+  return listed;
+}
+
+// What is wrong with the listing in a few words each; empty when nothing is.
+std::string Check(const Listed& listed, const std::map<std::string, std::uint64_t>& shown,
+                  const std::vector<std::string>& notShown) {
+  std::string faults;
+  std::map<std::string, const Volume*> byRoot;
+  for (const Volume& volume : listed.volumes) {
+    byRoot[volume.root] = &volume;
+    if (volume.identity.label == "HIDDEN") {
+      faults += "a covered volume's label shows at " + volume.root + "; ";
+    }
+  }
+  for (const auto& [root, total] : shown) {
+    const auto found = listed.totals.find(root);
+    if (byRoot.count(root) == 0) {
+      faults += root + " missing; ";
+    } else if (found == listed.totals.end() || found->second != total) {
+      faults += root + " has the wrong size; ";
+    }
+  }
+  for (const std::string& root : notShown) {
+    if (byRoot.count(root) != 0) {
+      faults += root + " listed though covered; ";
+    }
+  }
+  // Rebuilt from the kernel without the program: each listed root is its mount's directory now
+  // (btrfs shows a subvolume's own device number instead).
+  for (const Volume& volume : listed.volumes) {
+    struct stat status {};
+    if (volume.mount.fsType != "btrfs" &&
+        (::stat(volume.root.c_str(), &status) != 0 || major(status.st_dev) != volume.mount.major ||
+         minor(status.st_dev) != volume.mount.minor)) {
+      faults += volume.root + " shows another filesystem; ";
+    }
+  }
+  return faults;
+}
+
+constexpr std::uint64_t kKiB = 1024;
+
+TEST(SelectDrives, AMountCoveredOnItsPointOrAParentIsNoDriveInARealNamespace) {
+  const auto faults = testing_support::InPrivateMounts([] {
+    using testing_support::MountTmpfs;
+    if (!MountTmpfs("/mnt", 16384) || !MountTmpfs("/media", 1024)) {
+      return std::string("cannot mount tmpfs");
+    }
+    // A RAM-disk under a directory that a later tmpfs covers, without a directory of that name.
+    ::mkdir("/mnt/p", 0755);
+    MountTmpfs("/mnt/p/child", 1024);
+    MountTmpfs("/mnt/p", 2048);
+    // The same with a directory of that name in the covering tmpfs: its size is the cover's.
+    ::mkdir("/mnt/s", 0755);
+    MountTmpfs("/mnt/s/c", 1024);
+    MountTmpfs("/mnt/s", 3072);
+    ::mkdir("/mnt/s/c", 0755);
+    // One tmpfs, covered at the shorter point and visible at the longer one.
+    ::mkdir("/mnt/r", 0755);
+    MountTmpfs("/mnt/r/c", 4096);
+    ::mkdir("/media/visible_and_longer", 0755);
+    ::mount("/mnt/r/c", "/media/visible_and_longer", nullptr, MS_BIND, nullptr);
+    MountTmpfs("/mnt/r", 1024);
+    // Two RAM-disks stacked on one point: the top one.
+    MountTmpfs("/mnt/stack", 1024);
+    MountTmpfs("/mnt/stack", 2048);
+    // A labelled ext4 image covered by a tmpfs that has a directory of its name.
+    ::mkdir("/mnt/q", 0755);
+    ::mkdir("/mnt/q/c", 0755);
+    const bool image = std::system(
+                           "mkfs.ext4 -q -L HIDDEN /mnt/hidden.img 4M >/dev/null 2>&1 && "
+                           "mount -o loop /mnt/hidden.img /mnt/q/c >/dev/null 2>&1") == 0;
+    MountTmpfs("/mnt/q", 1024);
+    ::mkdir("/mnt/q/c", 0755);
+
+    const Listed listed = ListThisNamespace();
+    std::string faults = Check(listed,
+                               {{"/mnt/p/", 2048 * kKiB},
+                                {"/mnt/s/", 3072 * kKiB},
+                                {"/mnt/q/", 1024 * kKiB},
+                                {"/mnt/stack/", 2048 * kKiB},
+                                {"/media/visible_and_longer/", 4096 * kKiB}},
+                               {"/mnt/p/child/", "/mnt/s/c/", "/mnt/r/c/", "/mnt/q/c/"});
+    if (!image) {
+      std::fprintf(stderr, "no ext4 image could be mounted; the labelled case was left out\n");
+    }
+    return faults;
+  });
+  if (!faults) {
+    GTEST_SKIP() << "needs root for a private mount namespace";
+  }
+  EXPECT_EQ(*faults, "");
 }
 
 }  // namespace

@@ -145,6 +145,11 @@ TEST(KeyboardTypeFrom, AnswersFromAFixtureTree) {
   std::ofstream(root + "/etc/default/keyboard") << "XKBMODEL=jp106\n";
   EXPECT_EQ(KeyboardTypeFrom(root, 0), 7);
   EXPECT_EQ(KeyboardTypeFrom(root, 2), 12);
+  // Where udev answers, its word counts over the input devices list.
+  EXPECT_EQ(KeyboardTypeFrom(root, 0, false), 0);
+  std::filesystem::remove(root + "/proc/bus/input/devices");
+  EXPECT_EQ(KeyboardTypeFrom(root, 0, true), 7);
+  EXPECT_EQ(KeyboardTypeFrom(root, 2, true), 12);
 }
 
 }  // namespace

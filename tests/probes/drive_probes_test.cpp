@@ -91,6 +91,16 @@ TEST_F(DriveProbes, CountersAreAddedToNotReset) {
   EXPECT_EQ(counters.cd, 2);
   EXPECT_EQ(counters.ram, 2);
   EXPECT_EQ(counters.network, 2);
+
+  // Near the top of the 16-bit range each counter stops at 32767 instead of wrapping negative.
+  constexpr std::int16_t kTop = std::numeric_limits<std::int16_t>::max();
+  Counters nearTop{kTop - 1, kTop - 1, kTop - 1, kTop - 1, kTop};
+  nearTop.Count();
+  nearTop.Count();
+  for (const std::int16_t counter :
+       {nearTop.removable, nearTop.fixed, nearTop.cd, nearTop.ram, nearTop.network}) {
+    EXPECT_EQ(counter, kTop);
+  }
 }
 
 TEST_F(DriveProbes, DrivesOfNoKnownKindAndAFailedListCountNothing) {

@@ -11,7 +11,10 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "assets/assets.h"
 #include "assets/sky_pixels.h"
@@ -219,7 +222,25 @@ bool IsGrey(QColor c) {
   return c.red() == c.green() && c.green() == c.blue() && c.red() >= 96 && c.red() <= 200;
 }
 
-// A white i on a dark blue disc, in both sizes.
+// Down the middle of a picture of the icon: how many white runs (the dot and the stem of the i)
+// stand on the dark blue disc. Smoothed edges, neither white nor disc, are passed over.
+int WhiteRunsDownTheMiddle(const QImage& image) {
+  int runs = 0;
+  bool inWhite = false;
+  for (int y = 0; y < image.height(); ++y) {
+    const QColor c = image.pixelColor(image.width() / 2, y);
+    const bool white = c.red() > 200 && c.green() > 200 && c.blue() > 200;
+    const bool disc = c.red() < 60 && c.green() < 60 && c.blue() >= 100;
+    if (white || disc) {
+      runs += (white && !inWhite) ? 1 : 0;
+      inWhite = white;
+    }
+  }
+  return runs;
+}
+
+// A white i on a dark blue disc: the design's two sizes in the icon file, and every size the
+// program's icon offers.
 TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
   for (const int size : {32, 16}) {
     const QImage image = IconImage(kInformationFile, size);
@@ -239,6 +260,100 @@ TEST_F(Pictures, TheInformationIconIsAWhiteIOnADarkBlueDisc) {
     EXPECT_TRUE(IsDarkBlue(image.pixelColor(size / 5, mid))) << size;
     EXPECT_TRUE(IsDarkBlue(image.pixelColor(size - 1 - size / 5, mid))) << size;
   }
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    const QImage image = assets::InformationIcon().pixmap(QSize(size, size)).toImage();
+    ASSERT_EQ(image.size(), QSize(size, size));
+    EXPECT_EQ(WhiteRunsDownTheMiddle(image), 2) << size;
+    EXPECT_TRUE(IsDarkBlue(image.pixelColor(size / 5, size / 2))) << size;
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0) << size;
+  }
+}
+
+// Every size of the icon theme is drawn at its size, with smoothed edges from 48 pixels up, not the
+// 32-pixel picture enlarged, and the icon theme's files are these pictures. A window sends the
+// sizes up to 64 pixels to the window manager; only those are built when it is created.
+TEST_F(Pictures, TheIconIsDrawnAtEverySizeAsTheIconThemeHasIt) {
+  const QIcon icon = assets::InformationIcon();
+  const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+  EXPECT_EQ(icon.availableSizes(),
+            QList<QSize>({{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
+  for (const int size : sizes) {
+    const QImage drawn =
+        icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(drawn.size(), QSize(size, size));
+    QSet<QRgb> colours;
+    int softEdge = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        colours.insert(drawn.pixel(x, y));
+        const int alpha = qAlpha(drawn.pixel(x, y));
+        softEdge += (alpha > 0 && alpha < 255) ? 1 : 0;
+      }
+    }
+    if (size >= 48) {
+      EXPECT_GT(colours.size(), 16) << size;
+      EXPECT_GT(softEdge, size) << size;
+    }
+
+    const QString file = QStringLiteral(QUORVANE_ICON_DIR "/information-%1.png").arg(size);
+    const QImage installed = QImage(file).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(installed.size(), QSize(size, size)) << file.toStdString();
+    int worst = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        const QRgb a = drawn.pixel(x, y), b = installed.pixel(x, y);
+        // Colours of nearly transparent pixels are not kept exactly through premultiplying.
+        if (qAlpha(a) >= 16) {
+          worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                            std::abs(qBlue(a) - qBlue(b))});
+        }
+        worst = std::max(worst, std::abs(qAlpha(a) - qAlpha(b)));
+      }
+    }
+    EXPECT_LE(worst, 8) << file.toStdString();
+  }
+
+  QFile svg(QStringLiteral(QUORVANE_ICON_DIR "/information.svg"));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&svg);
+  ASSERT_TRUE(xml.readNextStartElement());
+  EXPECT_EQ(xml.name(), QStringLiteral("svg"));
+  EXPECT_EQ(xml.attributes().value(QStringLiteral("viewBox")), QStringLiteral("0 0 32 32"));
+  while (!xml.atEnd()) {
+    xml.readNext();
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+}
+
+// The picture control takes the size nearest its device pixels on a 2x or larger screen, drawn
+// smoothly; below 2x it stays the design's 32-pixel picture stretched.
+TEST_F(Pictures, ThePictureIsSharpOnLargeScreens) {
+  struct Nearest {
+    QSize pixels;
+    int size;
+  };
+  for (const Nearest& n :
+       {Nearest{{51, 49}, 48}, Nearest{{102, 98}, 128}, Nearest{{153, 147}, 128},
+        Nearest{{204, 196}, 256}, Nearest{{20, 20}, 24}, Nearest{{300, 10}, 256}}) {
+    EXPECT_EQ(assets::NearestInformationSize(n.pixels), n.size) << n.pixels.width();
+  }
+  EXPECT_EQ(assets::InformationPicture(QSize(76, 73), 1.5),
+            assets::InformationPicture(QSize(76, 73)));
+
+  const QImage sharp = assets::InformationPicture(QSize(102, 98), 2);
+  ASSERT_EQ(sharp.size(), QSize(102, 98));
+  const QImage blownUp = assets::InformationPicture(QSize(102, 98), 1);
+  EXPECT_NE(sharp, blownUp);
+  // The 32-pixel picture's edges step by three device pixels; the drawn 128-pixel one is smooth:
+  // more distinct colours than the 16 of the design.
+  QSet<QRgb> colours;
+  for (int y = 0; y < sharp.height(); ++y) {
+    for (int x = 0; x < sharp.width(); ++x) {
+      colours.insert(sharp.pixel(x, y));
+    }
+  }
+  EXPECT_GT(colours.size(), 16);
+  EXPECT_EQ(WhiteRunsDownTheMiddle(sharp), 2);
 }
 
 // The icon compiled into the program as pixels is the icon file's own two images.

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -91,7 +92,8 @@ TEST_F(Program, ListingShowsTheDirectoriesAndProcessors) {
   EXPECT_EQ(lines[1], "Windows Directory    = /usr/");
   Dl_info libc{};
   ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::getpid), &libc), 0);
-  std::string libraryDirectory = libc.dli_fname;
+  // The C library's directory, named canonically (/usr/lib/..., not its /lib alias).
+  std::string libraryDirectory = std::filesystem::canonical(libc.dli_fname).string();
   libraryDirectory.resize(libraryDirectory.rfind('/') + 1);
   EXPECT_EQ(lines[2], "System Directory     = " + libraryDirectory);
   const char* tmpdir = std::getenv("TMPDIR");

@@ -44,13 +44,20 @@ TEST_F(PrintingModule, ALibraryWithoutTheEntryIsRefused) {
   EXPECT_TRUE(error.contains(QString::fromLatin1(report::kPrintEntry))) << error.toStdString();
 }
 
-TEST_F(PrintingModule, IsLookedForBesideTheProgramFirst) {
+// Beside the program first (the build tree), then where the install puts it: the way from the
+// program's directory, which holds wherever the installed tree is unpacked, and the full path.
+TEST_F(PrintingModule, IsLookedForBesideTheProgramThenWhereItIsInstalled) {
   const QStringList paths = report::PrintingModulePaths();
-  ASSERT_EQ(paths.size(), 2);
+  ASSERT_EQ(paths.size(), 3);
   EXPECT_EQ(QFileInfo(paths[0]).absolutePath(), QCoreApplication::applicationDirPath());
-  EXPECT_EQ(QFileInfo(paths[0]).fileName(), QFileInfo(paths[1]).fileName());
-  EXPECT_TRUE(paths[1].endsWith(QStringLiteral("/quorvane/") + QFileInfo(paths[0]).fileName()))
-      << paths[1].toStdString();
+  for (const QString& path : paths) {
+    EXPECT_EQ(QFileInfo(path).fileName(), QFileInfo(paths[0]).fileName());
+    EXPECT_TRUE(QFileInfo(path).isAbsolute()) << path.toStdString();
+  }
+  for (const QString& installed : {paths[1], paths[2]}) {
+    EXPECT_TRUE(installed.endsWith(QStringLiteral("/quorvane/") + QFileInfo(paths[0]).fileName()))
+        << installed.toStdString();
+  }
 }
 
 }  // namespace

@@ -88,9 +88,11 @@ MainWindow::MainWindow(QWidget* parent)
   Label19_ = AddLabel("Label19", "Locked Memory", 4380, 1800, 1725, 255);
 
   Image1_ = AddLabel("Image1", "", 720, 480, 765, 735);
-  // Stretched once to the control's size, in the screen's pixels.
+  // Stretched once to the control's size, in the screen's pixels; a 2x screen gets a larger size
+  // of the icon rather than the 32-pixel one blown up.
   const qreal ratio = devicePixelRatioF();
-  QPixmap stretched = QPixmap::fromImage(assets::InformationPicture(Image1_->size() * ratio));
+  QPixmap stretched =
+      QPixmap::fromImage(assets::InformationPicture(Image1_->size() * ratio, ratio));
   stretched.setDevicePixelRatio(ratio);
   Image1_->setPixmap(stretched);
 

@@ -9,9 +9,11 @@ namespace report {
 
 QStringList PrintingModulePaths() {
   const QDir programDir(QCoreApplication::applicationDirPath());
-  return {programDir.filePath(QStringLiteral(QUORVANE_PRINTING_FILE)),
-          QDir::cleanPath(programDir.filePath(QStringLiteral(QUORVANE_PRINTING_INSTALLED "/") +
-                                              QStringLiteral(QUORVANE_PRINTING_FILE)))};
+  const QString file = QStringLiteral(QUORVANE_PRINTING_FILE);
+  return {programDir.filePath(file),
+          QDir::cleanPath(
+              programDir.filePath(QStringLiteral(QUORVANE_PRINTING_FROM_PROGRAM "/") + file)),
+          QStringLiteral(QUORVANE_PRINTING_INSTALLED "/") + file};
 }
 
 PrintEntry LoadPrinting(const QStringList& paths, QString& error) {

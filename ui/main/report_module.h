@@ -15,7 +15,8 @@ namespace report {
 using PrintEntry = void (*)(const mainform::MainForm* main, QWidget* parent);
 inline constexpr char kPrintEntry[] = "quorvane_print_from_window";
 
-// Where the module is looked for, in order: beside the program, then where it is installed.
+// Where the module is looked for, in order: beside the program (the build tree), where the install
+// puts it relative to the program, then at its full install path.
 QStringList PrintingModulePaths();
 
 // The entry point of the first of paths that loads and exports it; nullptr if none does, with the

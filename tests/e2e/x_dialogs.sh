@@ -1,31 +1,5 @@
-# Sourced by the end-to-end scripts that drive windows in a real X server. The caller sets work (a
-# folder of its own, where the program's output goes to app.log).
-
-# Ends the test as failed, with the program's output.
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -s "$work/app.log" ]] && sed 's/^/  program: /' "$work/app.log" >&2
-  exit 1
-}
-
-# Starts Xvfb on a display it picks itself and exports DISPLAY; sets xvfb_pid for the caller to stop.
-start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
-    sleep 0.1
-  done
-  [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(head -n1 "$work/display")"
-  # The number is written when the server listens; a client is let in only once it answers.
-  for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
-    sleep 0.1
-  done
-  fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
-}
+# Shared by the checks that answer the program's dialogs in a real X server; sourced after
+# x_server.sh, not run.
 
 # The ids of the top-level windows that are on the screen with exactly this title.
 viewable_windows() {

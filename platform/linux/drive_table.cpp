@@ -1,0 +1,196 @@
+#include "platform/linux/drive_table.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <thread>
+#include <utility>
+
+namespace platform::linux_volumes {
+
+std::optional<Sizes> MeasureAt(const Place& place) {
+  // One descriptor for the check and the query, so that both see the same directory. O_PATH needs
+  // no read permission, as statvfs of a path needs none.
+  const int fd = ::open(place.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  bool same = true;
+  if (place.drive) {
+    // The mount there must be the drive's: its ID that is never reused where the kernel has one,
+    // else mountinfo's ID (reused by a later mount once this one is gone), else its device number.
+    const bool unique = place.uniqueMountId != 0;
+    struct statx status {};
+    if (place.uniqueMountId == kNoMount ||
+        ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC,
+                STATX_TYPE | (unique ? kUniqueMountId : STATX_MNT_ID), &status) != 0) {
+      same = false;
+    } else if (unique && (status.stx_mask & kUniqueMountId) != 0) {
+      same = status.stx_mnt_id == place.uniqueMountId;
+    } else if (place.mountId != 0 && (status.stx_mask & STATX_MNT_ID) != 0) {
+      same = status.stx_mnt_id == place.mountId;
+    } else {
+      same = !place.deviceTells ||
+             (status.stx_dev_major == place.major && status.stx_dev_minor == place.minor);
+    }
+  }
+  struct statvfs status {};
+  const bool measured = same && ::fstatvfs(fd, &status) == 0;
+  ::close(fd);
+  if (!measured) {
+    return std::nullopt;
+  }
+  const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
+  Sizes sizes;
+  sizes.total = static_cast<std::uint64_t>(status.f_blocks) * unit;
+  sizes.available = static_cast<std::uint64_t>(status.f_bavail) * unit;
+  sizes.free = static_cast<std::uint64_t>(status.f_bfree) * unit;
+  return sizes;
+}
+
+// The worker shares this with the caller, so that a worker that outlives the wait still has
+// somewhere to write its answer; whichever of the two ends last frees it.
+struct PendingMeasure {
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool done = false;
+  std::optional<Sizes> sizes;
+};
+
+namespace {
+
+// Starts measure(place) on a detached worker; null when no thread can be started.
+std::shared_ptr<PendingMeasure> Launch(const Place& place, const Measure& measure) {
+  auto pending = std::make_shared<PendingMeasure>();
+  try {
+    std::thread([pending, place, measure] {
+      std::optional<Sizes> sizes;
+      try {
+        sizes = measure(place);
+      } catch (...) {
+        // Nothing may leave a detached thread; the query counts as failed.
+      }
+      const std::lock_guard lock(pending->mutex);
+      pending->sizes = sizes;
+      pending->done = true;
+      pending->answered.notify_all();
+    }).detach();
+  } catch (...) {
+    return nullptr;
+  }
+  return pending;
+}
+
+std::optional<Sizes> Await(const std::shared_ptr<PendingMeasure>& pending,
+                           std::chrono::steady_clock::time_point deadline, bool* timedOut) {
+  if (pending == nullptr) {
+    return std::nullopt;
+  }
+  std::unique_lock lock(pending->mutex);
+  if (!pending->answered.wait_until(lock, deadline, [&pending] { return pending->done; })) {
+    *timedOut = true;
+    return std::nullopt;
+  }
+  return pending->sizes;
+}
+
+}  // namespace
+
+std::optional<Sizes> MeasureBounded(const Place& place, std::chrono::milliseconds bound,
+                                    const Measure& measure, bool* timedOut) {
+  bool late = false;
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  auto sizes = Await(Launch(place, measure), deadline, &late);
+  if (timedOut != nullptr) {
+    *timedOut = late;
+  }
+  return sizes;
+}
+
+DriveTable::DriveTable(std::vector<Volume> volumes, Measure measure,
+                       std::chrono::milliseconds bound)
+    : volumes_(std::move(volumes)),
+      measure_(std::move(measure)),
+      bound_(bound),
+      answers_(volumes_.size(), Answer::kUnknown),
+      started_(volumes_.size()) {
+  byRoot_.reserve(volumes_.size());
+  for (std::size_t i = 0; i < volumes_.size(); ++i) {
+    list_ += volumes_[i].root;
+    list_ += '\0';
+    byRoot_.emplace(volumes_[i].root, i);
+  }
+}
+
+const Volume* DriveTable::Find(std::string_view root) const {
+  if (root.empty()) {
+    return nullptr;
+  }
+  if (root.back() != '/') {
+    // Every root ends in "/": "/home" is asked as "/home/".
+    std::string withSlash(root);
+    withSlash += '/';
+    const auto found = byRoot_.find(withSlash);
+    return found == byRoot_.end() ? nullptr : &volumes_[found->second];
+  }
+  const auto found = byRoot_.find(root);
+  return found == byRoot_.end() ? nullptr : &volumes_[found->second];
+}
+
+std::optional<Sizes> DriveTable::Size(const Volume& volume) {
+  if (!volume.bounded) {
+    return measure_(Place::Of(volume));
+  }
+  const auto index = static_cast<std::size_t>(&volume - volumes_.data());
+  Started mine;
+  {
+    const std::lock_guard lock(mutex_);
+    if (answers_[index] == Answer::kDead) {
+      return std::nullopt;
+    }
+    if (!sharesAsked_) {
+      // Every share is asked at once, the first time one is: several dead shares then cost the
+      // start-up one bound, not one each.
+      sharesAsked_ = true;
+      const auto deadline = std::chrono::steady_clock::now() + bound_;
+      for (std::size_t i = 0; i < volumes_.size(); ++i) {
+        if (volumes_[i].bounded && answers_[i] == Answer::kUnknown) {
+          started_[i] = {Launch(Place::Of(volumes_[i]), measure_), deadline};
+        }
+      }
+    }
+    mine = std::exchange(started_[index], Started{});
+  }
+  if (mine.pending == nullptr) {
+    mine = {Launch(Place::Of(volume), measure_), std::chrono::steady_clock::now() + bound_};
+  }
+  bool timedOut = false;
+  auto sizes = Await(mine.pending, mine.deadline, &timedOut);
+  const std::lock_guard lock(mutex_);
+  if (timedOut) {
+    answers_[index] = Answer::kDead;
+  } else if (sizes) {
+    answers_[index] = Answer::kAlive;
+  }
+  return sizes;
+}
+
+bool DriveTable::Readable(const Volume& volume) {
+  if (!volume.bounded) {
+    return true;
+  }
+  const auto index = static_cast<std::size_t>(&volume - volumes_.data());
+  {
+    const std::lock_guard lock(mutex_);
+    if (answers_[index] != Answer::kUnknown) {
+      return answers_[index] == Answer::kAlive;
+    }
+  }
+  return Size(volume).has_value();
+}
+
+}  // namespace platform::linux_volumes

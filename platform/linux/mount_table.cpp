@@ -1,0 +1,309 @@
+#include "platform/linux/mount_table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "platform/linux/sources.h"
+
+namespace platform::linux_volumes {
+namespace {
+
+// Splits at runs of blanks and tabs.
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  fields.reserve(12);
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t position = 0;
+  while (position < line.size()) {
+    while (position < line.size() && blank(line[position])) {
+      ++position;
+    }
+    const std::size_t start = position;
+    while (position < line.size() && !blank(line[position])) {
+      ++position;
+    }
+    if (position > start) {
+      fields.push_back(line.substr(start, position - start));
+    }
+  }
+  return fields;
+}
+
+bool HasOption(std::string_view options, std::string_view option) {
+  while (!options.empty()) {
+    const auto comma = options.find(',');
+    if (options.substr(0, comma) == option) {
+      return true;
+    }
+    if (comma == std::string_view::npos) {
+      break;
+    }
+    options.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
+bool IsLoop(const MountEntry& mount) {
+  constexpr std::uint32_t kLoopMajor = 7;
+  return mount.major == kLoopMajor || mount.source.starts_with("/dev/loop");
+}
+
+std::size_t Depth(std::string_view path) {
+  return std::count(path.begin(), path.end(), '/');
+}
+
+// The key that groups the mounts of one volume: its device number, or its pool for ZFS.
+std::string VolumeKey(const MountEntry& mount) {
+  if (mount.fsType == "zfs") {
+    return "zfs " + mount.source.substr(0, mount.source.find('/'));
+  }
+  return std::to_string(mount.major) + ":" + std::to_string(mount.minor);
+}
+
+}  // namespace
+
+bool IsRealDeviceName(std::string_view source) {
+  return source.starts_with("/dev/") && source != "/dev/root";
+}
+
+bool IsBlockBacked(const MountEntry& mount) {
+  return mount.major != 0 || mount.source.starts_with("/dev/");
+}
+
+bool IsRamType(std::string_view fsType) {
+  return fsType == "tmpfs" || fsType == "ramfs";
+}
+
+std::string UnescapeOctal(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size()) {
+      const char a = text[i + 1];
+      const char b = text[i + 2];
+      const char c = text[i + 3];
+      if (a >= '0' && a <= '3' && b >= '0' && b <= '7' && c >= '0' && c <= '7') {
+        result += static_cast<char>((a - '0') * 64 + (b - '0') * 8 + (c - '0'));
+        i += 3;
+        continue;
+      }
+    }
+    result += text[i];
+  }
+  return result;
+}
+
+std::vector<MountEntry> ParseMountInfo(std::string_view text) {
+  std::vector<MountEntry> mounts;
+  linux_sources::ForEachLine(text, [&mounts](std::string_view line) {
+    const auto fields = Fields(line);
+    // id parent major:minor root mount-point options [optional...] - type source super-options
+    if (fields.size() < 9) {
+      return;
+    }
+    const auto separator = std::find(fields.begin() + 6, fields.end(), std::string_view("-"));
+    if (fields.end() - separator < 3) {
+      return;
+    }
+    MountEntry mount;
+    const std::string_view id = fields[0];
+    if (std::from_chars(id.data(), id.data() + id.size(), mount.id).ec != std::errc()) {
+      mount.id = 0;
+    }
+    const std::string_view device = fields[2];
+    const auto colon = device.find(':');
+    if (colon == std::string_view::npos) {
+      return;
+    }
+    const char* begin = device.data();
+    if (std::from_chars(begin, begin + colon, mount.major).ec != std::errc() ||
+        std::from_chars(begin + colon + 1, begin + device.size(), mount.minor).ec != std::errc()) {
+      return;
+    }
+    mount.root = UnescapeOctal(fields[3]);
+    mount.mountPoint = UnescapeOctal(fields[4]);
+    mount.options = std::string(fields[5]);
+    mount.fsType = UnescapeOctal(separator[1]);
+    mount.source = UnescapeOctal(separator[2]);
+    if (fields.end() - separator > 3) {
+      mount.superOptions = std::string(separator[3]);
+    }
+    if (mount.mountPoint.empty() || mount.mountPoint.front() != '/') {
+      return;
+    }
+    mounts.push_back(std::move(mount));
+  });
+  return mounts;
+}
+
+std::vector<std::string> HiddenMountPoints(std::string_view fstab) {
+  std::vector<std::string> hidden;
+  linux_sources::ForEachLine(fstab, [&hidden](std::string_view line) {
+    const auto fields = Fields(line);
+    if (fields.size() < 4 || fields[0].front() == '#') {
+      return;
+    }
+    if (HasOption(fields[3], "x-gvfs-hide")) {
+      hidden.push_back(UnescapeOctal(fields[1]));
+    }
+  });
+  return hidden;
+}
+
+bool IsNetworkType(std::string_view fsType) {
+  // Shares of other machines, and a virtual machine's folders of its host.
+  static constexpr std::string_view kShares[] = {"nfs",         "nfs4",
+                                                 "cifs",        "smb3",
+                                                 "smbfs",       "ncpfs",
+                                                 "9p",          "afs",
+                                                 "ceph",        "glusterfs",
+                                                 "lustre",      "davfs",
+                                                 "sshfs",       "fuse.sshfs",
+                                                 "fuse.rclone", "fuse.glusterfs",
+                                                 "fuse.s3fs",   "fuse.curlftpfs",
+                                                 "fuse.davfs2", "virtiofs",
+                                                 "vboxsf",      "fuse.vmhgfs-fuse"};
+  return std::find(std::begin(kShares), std::end(kShares), fsType) != std::end(kShares);
+}
+
+bool NeedsBoundedQuery(const MountEntry& mount) {
+  return IsNetworkType(mount.fsType) || mount.fsType.starts_with("fuse");
+}
+
+bool MayBeDrive(const MountEntry& mount) {
+  if (HasOption(mount.options, "x-gvfs-hide") || HasOption(mount.superOptions, "x-gvfs-hide")) {
+    return false;
+  }
+  if (IsNetworkType(mount.fsType)) {
+    return true;
+  }
+  if (IsRamType(mount.fsType)) {
+    // Only a RAM-disk a user made: system tmpfs (/run, /dev/shm) and read-only ones hold no files.
+    const std::string_view point = mount.mountPoint;
+    const bool userPlace = point == "/tmp" || point == "/mnt" || point == "/media" ||
+                           point.starts_with("/mnt/") || point.starts_with("/media/");
+    return userPlace && HasOption(mount.options, "rw");
+  }
+  // Filesystems of the kernel and of containers, and images (snaps) that hold no user files.
+  static constexpr std::string_view kNotDrives[] = {
+      "squashfs", "overlay",   "fuse-overlayfs", "aufs",    "proc",       "sysfs",
+      "devtmpfs", "devpts",    "cgroup",         "cgroup2", "securityfs", "debugfs",
+      "tracefs",  "pstore",    "efivarfs",       "bpf",     "mqueue",     "hugetlbfs",
+      "configfs", "fusectl",   "binfmt_misc",    "autofs",  "rpc_pipefs", "nsfs",
+      "nfsd",     "selinuxfs", "rootfs"};
+  if (std::find(std::begin(kNotDrives), std::end(kNotDrives), mount.fsType) !=
+      std::end(kNotDrives)) {
+    return false;
+  }
+  // A ZFS dataset lives in a pool of block devices but shows no device of its own.
+  return mount.fsType == "zfs" || (IsBlockBacked(mount) && !IsLoop(mount));
+}
+
+ShareIndex::ShareIndex(const std::vector<MountEntry>& mounts) {
+  for (const MountEntry& mount : mounts) {
+    if (NeedsBoundedQuery(mount)) {
+      points_.emplace_back(mount.mountPoint);
+    }
+  }
+  std::sort(points_.begin(), points_.end());
+}
+
+bool ShareIndex::Below(std::string_view path) const {
+  if (points_.empty()) {
+    return false;
+  }
+  const auto holds = [this](std::string_view point) {
+    return std::binary_search(points_.begin(), points_.end(), point);
+  };
+  // Each directory above the path, from its parent up to "/": as many lookups as the path is deep.
+  for (auto slash = path.rfind('/'); slash != std::string_view::npos && slash != 0;
+       slash = path.rfind('/', slash - 1)) {
+    if (holds(path.substr(0, slash))) {
+      return true;
+    }
+  }
+  return path != "/" && holds("/");
+}
+
+std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
+                                      const std::vector<std::string>& hidden,
+                                      const Visible& visible) {
+  // A later mount on the same point hides the earlier one.
+  std::unordered_map<std::string_view, std::size_t> top;
+  top.reserve(mounts.size());
+  for (std::size_t i = 0; i < mounts.size(); ++i) {
+    top[mounts[i].mountPoint] = i;
+  }
+  const auto rootFound = top.find("/");
+  const std::optional<std::size_t> root =
+      rootFound == top.end() ? std::nullopt : std::optional(rootFound->second);
+  const std::unordered_set<std::string_view> hiddenPoints(hidden.begin(), hidden.end());
+
+  // Better mount of the same volume first.
+  const auto better = [&mounts, root](std::size_t a, std::size_t b) {
+    if (a == root || b == root) {
+      return a == root;
+    }
+    const MountEntry& x = mounts[a];
+    const MountEntry& y = mounts[b];
+    const bool xReal = IsRealDeviceName(x.source);
+    if (xReal != IsRealDeviceName(y.source)) {
+      return xReal;
+    }
+    if (x.mountPoint.size() != y.mountPoint.size()) {
+      return x.mountPoint.size() < y.mountPoint.size();
+    }
+    if (Depth(x.root) != Depth(y.root) || x.root.size() != y.root.size()) {
+      return std::pair(Depth(x.root), x.root.size()) < std::pair(Depth(y.root), y.root.size());
+    }
+    return a < b;
+  };
+
+  // The candidate mounts of each volume, by device number (or ZFS pool), in the order of the table.
+  std::unordered_map<std::string, std::vector<std::size_t>> volumes;
+  std::vector<std::vector<std::size_t>*> order;
+  for (std::size_t index = 0; index < mounts.size(); ++index) {
+    const MountEntry& mount = mounts[index];
+    if (top.find(mount.mountPoint)->second != index) {
+      continue;
+    }
+    if (index != root && (!MayBeDrive(mount) || hiddenPoints.contains(mount.mountPoint))) {
+      continue;
+    }
+    auto [slot, inserted] = volumes.try_emplace(VolumeKey(mount));
+    if (inserted) {
+      order.push_back(&slot->second);
+    }
+    slot->second.push_back(index);
+  }
+  // Of each volume the best mount that is visible: only as many points are looked at as it takes,
+  // so the bind mounts of a volume already listed at a better place cost no look at all.
+  std::vector<std::size_t> chosen;
+  chosen.reserve(order.size());
+  const auto shows = [&](std::size_t index) {
+    return index == root || !visible || visible(mounts[index]);
+  };
+  for (std::vector<std::size_t>* candidates : order) {
+    // Mostly the best one is visible: found in one pass, the rest sorted only when it is not.
+    const auto first = std::min_element(candidates->begin(), candidates->end(), better);
+    if (shows(*first)) {
+      chosen.push_back(*first);
+      continue;
+    }
+    std::iter_swap(candidates->begin(), first);
+    std::sort(candidates->begin() + 1, candidates->end(), better);
+    const auto next = std::find_if(candidates->begin() + 1, candidates->end(), shows);
+    if (next != candidates->end()) {
+      chosen.push_back(*next);
+    }
+  }
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
+}
+
+}  // namespace platform::linux_volumes
