@@ -319,6 +319,7 @@ TEST_F(QtReport, PrintDialogChoicesOfFileAndCopiesAreHonoured) {
   QString startedOn;
   int messageBoxes = 0;
   bool printDialogSeen = false;
+  bool printDialogAccepted = false;
   QTimer answer;
   answer.setInterval(10);
   QObject::connect(&answer, &QTimer::timeout, [&] {
@@ -327,12 +328,11 @@ TEST_F(QtReport, PrintDialogChoicesOfFileAndCopiesAreHonoured) {
       ++messageBoxes;
       box->button(QMessageBox::Ok)->click();
     } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
-      if (printDialogSeen) {
+      if (printDialogAccepted) {
         ADD_FAILURE() << "the print dialog did not take the choices";
         print->reject();
         return;
       }
-      printDialogSeen = true;
       auto* printers = print->findChild<QComboBox*>(QStringLiteral("printers"));
       auto* fileName = print->findChild<QLineEdit*>(QStringLiteral("filename"));
       auto* copies = print->findChild<QSpinBox*>(QStringLiteral("copies"));
@@ -341,12 +341,21 @@ TEST_F(QtReport, PrintDialogChoicesOfFileAndCopiesAreHonoured) {
         print->reject();
         return;
       }
-      // The dialog starts on the machine's default printer where it has one: the file output is
-      // chosen as a user would, and it is the list's last entry.
-      startedOn = printers->currentText();
-      printers->setCurrentIndex(printers->count() - 1);
-      fileName->setText(target);
-      copies->setValue(2);
+      if (!printDialogSeen) {
+        printDialogSeen = true;
+        startedOn = printers->currentText();
+      }
+      // The dialog starts on the machine's default printer where it has one: the file output, the
+      // list's last entry, is chosen as a user would, and OK pressed once the dialog shows it.
+      const int fileOutput = printers->count() - 1;
+      if (printers->currentIndex() != fileOutput || fileName->text() != target ||
+          copies->value() != 2) {
+        printers->setCurrentIndex(fileOutput);
+        fileName->setText(target);
+        copies->setValue(2);
+        return;
+      }
+      printDialogAccepted = true;
       print->accept();
     }
   });
