@@ -78,7 +78,11 @@ DefaultAuthType None
 </Policy>
 EOF
 
-  "$cupsd" -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/cupsd.out" 2>&1 &
+  # Run from a copy: a security profile that confines the system's scheduler to its own folders
+  # (AppArmor's, on Debian desktops) is bound to the program's path, and would not let it run this
+  # queue's backend or use this folder.
+  cp "$cupsd" "$dir/bin/cupsd"
+  "$dir/bin/cupsd" -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/cupsd.out" 2>&1 &
   echo $! >"$dir/cupsd.pid"
   export CUPS_SERVER="$dir/cups.sock"
   for _ in $(seq 100); do
