@@ -13,6 +13,8 @@ program=$1
 source "$here/x_server.sh"
 # shellcheck source=tests/e2e/x_dialogs.sh
 source "$here/x_dialogs.sh"
+# shellcheck source=tests/e2e/print_checks.sh
+source "$here/print_checks.sh"
 server=$work/server
 
 # The print server stops with the X server and the program.
@@ -32,8 +34,6 @@ app_pid=$!
 main=$(wait_window "System Information Beta 0.96")
 read -r main_x main_y < <(window_corner "$main")
 
-jobs_printed() { find "$server/out" -name 'job-*' | wc -l; }
-
 # Print Info (Command2 at 2280,1020 twips, 975 x 285: its middle is 184,77 in the client area), then
 # OK on the message box; prints the print dialog's id.
 print_info() {
@@ -43,20 +43,6 @@ print_info() {
   keys_to "$box" Return
   wait_gone "$box"
   wait_window "Print"
-}
-
-# Waits for the number of saved jobs to reach count (when more are expected), then checks it stays
-# there.
-expect_jobs() {
-  local count=$1 why=$2
-  if [[ $(jobs_printed) -lt $count ]]; then
-    for _ in $(seq 150); do
-      [[ $(jobs_printed) -ge $count ]] && break
-      sleep 0.1
-    done
-  fi
-  sleep 1.5
-  [[ $(jobs_printed) -eq $count ]] || fail "$why: $(jobs_printed) jobs printed, not $count"
 }
 
 # After a command that must end silently: only the main window is on the screen, and the program
@@ -71,17 +57,6 @@ expect_silent_end() {
       fail "$why: a window is on the screen: $(xwininfo -id "$id" | head -n2 | tail -n1)"
   done
   return 0
-}
-
-# A PDF's text as printed: the report's left edge as column 0, no blanks at line ends, no empty
-# lines at the end. The report's 16-point fixed-pitch characters are 9.6 points apart.
-pdf_text() {
-  pdftotext -fixed 9.6 "$1" - | tr -d '\f' | trimmed
-}
-trimmed() {
-  sed 's/ *$//' | awk '
-    {line[NR] = $0; if ($0 != "") {n = match($0, /[^ ]/) - 1; if (min == "" || n < min) min = n; last = NR}}
-    END {for (i = 1; i <= last; ++i) print substr(line[i], min + 1)}'
 }
 
 # The report expected from what the window shows: the key facts (each as this computer reports it;
