@@ -22,5 +22,4 @@ int main() {
   ::ShowWindow(window, SW_SHOW);
   ::UpdateWindow(window);
   bench_support::RunUntilShown();
-  return 0;
 }

@@ -8,5 +8,4 @@ int main() {
   app::Program program(::GetModuleHandleA(nullptr));
   program.Load();
   bench_support::RunUntilShown();
-  return 0;
 }

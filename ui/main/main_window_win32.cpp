@@ -336,9 +336,6 @@ void MainWindow::MoveFocus(HWND to) {
   }
   focus_ = to;
   ::SetFocus(to);
-  if (to == Control(Id::Text1)) {
-    return;
-  }
   // A focused push button is the one Return presses: it shows the default button's frame.
   for (Id id : {Id::Command1, Id::Command2}) {
     HWND button = Control(id);
