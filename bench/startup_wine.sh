@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start to shown of the Windows program beside an empty Win32 window of the same size, under Wine in
 # one X server and one Wine prefix, runs alternating so that both see the same machine: medians of
-# wall time (process start to exit, which each does once its window is drawn) and of the peak
-# working set each reports. Also the size of the program file.
+# wall time (starting wine to the process's end, which each ends once its window is drawn), of the
+# time from the process's creation to shown and of the peak working set, as each reports them. Also
+# the size of the program file.
 # Usage: bench/startup_wine.sh [build dir, default build/mingw] [runs, default 21]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,12 +24,12 @@ export QUORVANE_WINE_DISPLAY=":$(head -1 "$results/display")" WINEPREFIX=$prefix
 DISPLAY=$QUORVANE_WINE_DISPLAY /usr/bin/wineserver -p
 DISPLAY=$QUORVANE_WINE_DISPLAY /usr/bin/wineboot </dev/null >/dev/null 2>&1
 
-run() {  # run NAME: one start, appends "microseconds kilobytes" to the NAME file
-  local start end kb
+run() {  # run NAME: one start, appends "wall-microseconds kilobytes shown-milliseconds" to NAME
+  local start end reported
   start=$(date +%s%N)
-  kb=$(cmake/wine-run "$prefix" "$build/bench/win32/$1.exe" 2>/dev/null | tr -d '\r')
+  reported=$(cmake/wine-run "$prefix" "$build/bench/win32/$1.exe" 2>/dev/null | tr -d '\r')
   end=$(date +%s%N)
-  echo "$(((end - start) / 1000)) $kb" >>"$results/$1"
+  echo "$(((end - start) / 1000)) $reported" >>"$results/$1"
 }
 programs=(empty_window_win32 startup_program_win32)
 for program in "${programs[@]}"; do run "$program"; done  # warm the caches
@@ -39,13 +40,15 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 for program in "${programs[@]}"; do
   time_us=$(cut -d' ' -f1 "$results/$program" | median)
   peak_kb=$(cut -d' ' -f2 "$results/$program" | median)
-  printf '%-22s start to shown %7.1f ms   peak working set %6d KiB\n' "$program" \
-    "$(echo "$time_us / 1000" | bc -l)" "$peak_kb"
-  echo "$time_us $peak_kb" >"$results/$program.median"
+  shown_ms=$(cut -d' ' -f3 "$results/$program" | median)
+  printf '%-22s wall %6.1f ms   created to shown %4d ms   peak working set %6d KiB\n' \
+    "$program" "$(echo "$time_us / 1000" | bc -l)" "$shown_ms" "$peak_kb"
+  echo "$time_us $peak_kb $shown_ms" >"$results/$program.median"
 done
-read -r empty_us empty_kb <"$results/empty_window_win32.median"
-read -r program_us program_kb <"$results/startup_program_win32.median"
-printf 'ratio: time %.3f, peak working set %.3f\n' "$(echo "$program_us / $empty_us" | bc -l)" \
+read -r empty_us empty_kb empty_ms <"$results/empty_window_win32.median"
+read -r program_us program_kb program_ms <"$results/startup_program_win32.median"
+printf 'ratio: wall %.3f, created to shown %.3f, peak working set %.3f\n' \
+  "$(echo "$program_us / $empty_us" | bc -l)" "$(echo "$program_ms / $empty_ms" | bc -l)" \
   "$(echo "$program_kb / $empty_kb" | bc -l)"
 size=$(stat -c %s "$build/app/windows/quorvane.exe")
 printf 'quorvane.exe: %d bytes (%.2f MB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"

@@ -1,5 +1,6 @@
 #include "ui/main/main_window_win32.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,35 @@ struct DcDeleter {
   void operator()(HDC dc) const { ::DeleteDC(dc); }
 };
 
+// The part of the sky picture that shows, at its own size from the top-left corner, in the
+// screen's format: the window and each label draw from it without converting the whole picture's
+// 8-bit pixels again. Where the client area is larger than the picture, the rest is the dialog
+// colour.
+GdiObject<HBITMAP> ShownSky(HINSTANCE resources, int width, int height) {
+  GdiObject<HBITMAP> picture(static_cast<HBITMAP>(
+      ::LoadImageA(resources, MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, 0)));
+  if (!picture) {
+    return nullptr;
+  }
+  HDC screen = ::GetDC(nullptr);
+  GdiObject<HBITMAP> shown(::CreateCompatibleBitmap(screen, width, height));
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> target(::CreateCompatibleDC(screen));
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  if (!shown || !target || !source) {
+    return picture;
+  }
+  const Selection into(target.get(), shown.get());
+  const Selection from(source.get(), picture.get());
+  const RECT all{0, 0, width, height};
+  ::FillRect(target.get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  BITMAP size{};
+  ::GetObjectA(picture.get(), sizeof size, &size);
+  ::BitBlt(target.get(), 0, 0, std::min(width, static_cast<int>(size.bmWidth)),
+           std::min(height, static_cast<int>(size.bmHeight)), source.get(), 0, 0, SRCCOPY);
+  return shown;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE resources)
@@ -82,8 +112,8 @@ MainWindow::MainWindow(HINSTANCE resources)
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   RegisterWindowClass(instance, resources_, &MainWindow::WindowProc);
 
-  sky_.reset(static_cast<HBITMAP>(
-      ::LoadImageA(resources_, MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, 0)));
+  sky_ = ShownSky(resources_, mainlayout::Pixels(mainlayout::kClientWidth, dpi_),
+                  mainlayout::Pixels(mainlayout::kClientHeight, dpi_));
   if (sky_) {
     skyBrush_.reset(::CreatePatternBrush(sky_.get()));
   }
