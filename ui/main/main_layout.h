@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "ui/main/main_form.h"
@@ -122,6 +123,11 @@ constexpr Id ValueLabel(mainform::Label label) {
       return Id::Label26;
   }
   return Id::Label1;
+}
+
+// A control's place in kControls: the ids count up from the first in the table's order.
+constexpr std::size_t Index(Id id) {
+  return static_cast<std::size_t>(static_cast<int>(id) - static_cast<int>(Id::Label1));
 }
 
 constexpr const Control& Find(Id id) {

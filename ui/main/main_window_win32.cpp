@@ -114,9 +114,6 @@ MainWindow::MainWindow(HINSTANCE resources)
 
   sky_ = ShownSky(resources_, mainlayout::Pixels(mainlayout::kClientWidth, dpi_),
                   mainlayout::Pixels(mainlayout::kClientHeight, dpi_));
-  if (sky_) {
-    skyBrush_.reset(::CreatePatternBrush(sky_.get()));
-  }
   textBoxBrush_.reset(::CreateSolidBrush(Colour(mainlayout::kTextBoxBackground)));
 
   // The window's default font: a plain 8-point dialog face, as a dialog without a font of its own
@@ -196,6 +193,9 @@ void MainWindow::CreateControls() {
       ::SetWindowTextA(child, control.text);
     } else {
       ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+    }
+    if (control.kind == Kind::Label || control.kind == Kind::Picture) {
+      MakeBehind(control);
     }
     if (control.kind == Kind::Picture) {
       information_.reset(static_cast<HICON>(::LoadImageA(
@@ -397,16 +397,39 @@ void MainWindow::OnPaint() {
   ::EndPaint(hwnd_, &paint);
 }
 
-void MainWindow::SetSkyOrigin(HDC dc, HWND control) const {
-  POINT origin{0, 0};
-  ::MapWindowPoints(control, hwnd_, &origin, 1);
-  // The brush's pattern starts at the client area's corner, wherever the control stands.
-  ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+void MainWindow::MakeBehind(const mainlayout::Control& control) {
+  if (!sky_) {
+    return;
+  }
+  const int width = mainlayout::Pixels(control.width, dpi_);
+  const int height = mainlayout::Pixels(control.height, dpi_);
+  HDC screen = ::GetDC(nullptr);
+  GdiObject<HBITMAP> picture(::CreateCompatibleBitmap(screen, width, height));
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> target(::CreateCompatibleDC(screen));
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  if (!picture || !target || !source) {
+    return;
+  }
+  {
+    const Selection into(target.get(), picture.get());
+    const Selection from(source.get(), sky_.get());
+    ::BitBlt(target.get(), 0, 0, width, height, source.get(),
+             mainlayout::Pixels(control.left, dpi_), mainlayout::Pixels(control.top, dpi_),
+             SRCCOPY);
+  }
+  const std::size_t index = mainlayout::Index(control.id);
+  behind_[index].reset(::CreatePatternBrush(picture.get()));
+  behindPictures_[index] = std::move(picture);
 }
 
-void MainWindow::FillWithSky(HDC dc, HWND control, const RECT& area) const {
-  SetSkyOrigin(dc, control);
-  ::FillRect(dc, &area, skyBrush_ ? skyBrush_.get() : ::GetSysColorBrush(COLOR_BTNFACE));
+HBRUSH MainWindow::Behind(HWND control) const {
+  const int id = ::GetDlgCtrlID(control);
+  const std::size_t index = mainlayout::Index(static_cast<Id>(id));
+  if (index < behind_.size() && behind_[index]) {
+    return behind_[index].get();
+  }
+  return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
 LRESULT MainWindow::OnLabelColour(HDC dc, HWND label) {
@@ -416,8 +439,8 @@ LRESULT MainWindow::OnLabelColour(HDC dc, HWND label) {
   const auto& control = mainlayout::Find(static_cast<Id>(::GetDlgCtrlID(label)));
   ::SetTextColor(dc, InkColour(control.ink));
   ::SetBkMode(dc, TRANSPARENT);
-  SetSkyOrigin(dc, label);
-  return reinterpret_cast<LRESULT>(skyBrush_ ? skyBrush_.get() : ::GetSysColorBrush(COLOR_BTNFACE));
+  ::SetBrushOrgEx(dc, 0, 0, nullptr);
+  return reinterpret_cast<LRESULT>(Behind(label));
 }
 
 LRESULT MainWindow::OnTextBoxColour(HDC dc) {
@@ -427,7 +450,8 @@ LRESULT MainWindow::OnTextBoxColour(HDC dc) {
 }
 
 void MainWindow::OnDrawPicture(const DRAWITEMSTRUCT& item) {
-  FillWithSky(item.hDC, item.hwndItem, item.rcItem);
+  ::SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+  ::FillRect(item.hDC, &item.rcItem, Behind(item.hwndItem));
   if (information_) {
     ::DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, information_.get(),
                  item.rcItem.right - item.rcItem.left, item.rcItem.bottom - item.rcItem.top, 0,

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -70,8 +71,8 @@ class MainWindow : public mainform::MainForm {
   void CreateControls();
   void OnPaint();
   void PaintSky(HDC dc) const;
-  void SetSkyOrigin(HDC dc, HWND control) const;
-  void FillWithSky(HDC dc, HWND control, const RECT& area) const;
+  void MakeBehind(const mainlayout::Control& control);
+  [[nodiscard]] HBRUSH Behind(HWND control) const;
   LRESULT OnLabelColour(HDC dc, HWND label);
   LRESULT OnTextBoxColour(HDC dc);
   void OnDrawPicture(const DRAWITEMSTRUCT& item);
@@ -86,9 +87,12 @@ class MainWindow : public mainform::MainForm {
   ExitAction exit_;
 
   GdiObject<HBITMAP> sky_;
-  // The sky as a brush: each label fills its own rectangle with the part of the sky behind it, so
-  // that a shorter caption leaves nothing of a longer one.
-  GdiObject<HBRUSH> skyBrush_;
+  // For each label and the picture, the part of the sky behind it, as a brush: the control fills
+  // its own rectangle with it before it draws, so that a shorter caption leaves nothing of a longer
+  // one. One small brush per control, because a brush of the whole sky is converted again for
+  // every control that paints with it.
+  std::array<GdiObject<HBITMAP>, mainlayout::kControls.size()> behindPictures_;
+  std::array<GdiObject<HBRUSH>, mainlayout::kControls.size()> behind_;
   GdiObject<HBRUSH> textBoxBrush_;
   GdiObject<HFONT> dialogFont_;
   GdiObject<HFONT> textBoxFont_;
