@@ -81,8 +81,8 @@ struct DcDeleter {
 // 8-bit pixels again. Where the client area is larger than the picture, the rest is the dialog
 // colour.
 GdiObject<HBITMAP> ShownSky(HINSTANCE resources, int width, int height) {
-  GdiObject<HBITMAP> picture(static_cast<HBITMAP>(
-      ::LoadImageA(resources, MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, 0)));
+  GdiObject<HBITMAP> picture(static_cast<HBITMAP>(::LoadImageA(
+      resources, MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!picture) {
     return nullptr;
   }
