@@ -1,5 +1,7 @@
 #include "ui/main/main_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -42,6 +44,15 @@ QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, i
   return button;
 }
 
+// The window as a screen reader sees it: a frame named by its title (a plain top-level widget
+// would be a nameless client area).
+QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 // A plain sans-serif dialog font of 8 points: the rows are 255 twips (17 pixels) apart. The
@@ -64,6 +75,11 @@ MainWindow::MainWindow(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       sky_(assets::ShownSky()) {
+  static const bool frameFactoryInstalled = [] {
+    QAccessible::installFactory(&FrameFactory);
+    return true;
+  }();
+  (void)frameFactoryInstalled;
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QString::fromLatin1(kTitle));
   setWindowIcon(assets::InformationIcon());
