@@ -92,7 +92,11 @@ CaptionLabel::CaptionLabel(QWidget* parent, QString heading, Kind kind)
 }
 
 void CaptionLabel::SetWhole(const QString& whole) {
-  const bool changed = whole != whole_;
+  // The timer rewrites the memory figures every tick, mostly with the same text: that is no change
+  // to lay out again or to announce.
+  if (whole == whole_ && !text().isNull()) {
+    return;
+  }
   whole_ = whole;
   const QFont face = parentWidget() != nullptr ? parentWidget()->font() : font();
   const FittedCaption fitted = FitCaption(whole, face, contentsRect().width());
@@ -101,8 +105,8 @@ void CaptionLabel::SetWhole(const QString& whole) {
   setText(fitted.shown);
   setToolTip(fitted.shortened ? PlainToolTip(whole) : QString());
   setAccessibleDescription(fitted.shortened ? whole : QString());
-  setAccessibleName(heading_ + QStringLiteral(": ") + whole);
-  if (changed && kind_ == Kind::Figure) {
+  setAccessibleName(whole.isEmpty() ? heading_ : heading_ + QStringLiteral(": ") + whole);
+  if (kind_ == Kind::Figure) {
     QAccessibleValueChangeEvent event(this, FigureValue(whole));
     QAccessible::updateAccessibility(&event);
   }
