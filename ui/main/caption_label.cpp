@@ -101,24 +101,39 @@ void CaptionLabel::SetWhole(const QString& whole) {
   const QFont face = parentWidget() != nullptr ? parentWidget()->font() : font();
   const FittedCaption fitted = FitCaption(whole, face, contentsRect().width());
   // An unset font follows the window's again once the caption fits.
-  setFont(fitted.font == face ? QFont() : fitted.font);
+  if (fitted.font != face) {
+    setFont(fitted.font);
+  } else if (testAttribute(Qt::WA_SetFont)) {
+    setFont(QFont());
+  }
   setText(fitted.shown);
   setToolTip(fitted.shortened ? PlainToolTip(whole) : QString());
   setAccessibleDescription(fitted.shortened ? whole : QString());
   setAccessibleName(whole.isEmpty() ? heading_ : heading_ + QStringLiteral(": ") + whole);
-  if (kind_ == Kind::Figure) {
+  // Only a listening screen reader needs the announcement.
+  if (kind_ == Kind::Figure && QAccessible::isActive()) {
     QAccessibleValueChangeEvent event(this, FigureValue(whole));
     QAccessible::updateAccessibility(&event);
   }
 }
 
-void CaptionLabel::MeasureBackground(const QImage& sky) {
-  background_ = LuminanceUnder(sky, geometry());
+void CaptionLabel::SetBackground(const QImage& sky) {
+  sky_ = sky;
+  background_.reset();
 }
 
 void CaptionLabel::UseTextColour(const QColor& system) {
+  QColor colour = Qt::black;
+  // Black is also what an unreadable colour becomes, so it needs no measuring; the sky's pixels
+  // are read only for another colour, once.
+  if (system != colour) {
+    if (!background_) {
+      background_ = LuminanceUnder(sky_, geometry());
+    }
+    colour = ReadableTextColour(system, *background_);
+  }
   QPalette shown = palette();
-  shown.setColor(QPalette::WindowText, ReadableTextColour(system, background_));
+  shown.setColor(QPalette::WindowText, colour);
   setPalette(shown);
 }
 

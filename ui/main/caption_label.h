@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QLabel>
 #include <QString>
+#include <optional>
 
 #include "ui/main/readable_colour.h"
 
@@ -36,16 +38,17 @@ class CaptionLabel : public QLabel {
   [[nodiscard]] const QString& Whole() const { return whole_; }
   [[nodiscard]] Kind KindOfValue() const { return kind_; }
 
-  // The sky under the label, measured once; then the colour the system gives label text, or black
-  // where that would not stand out from the sky.
-  void MeasureBackground(const QImage& sky);
+  // The picture under the label, then the colour the system gives label text, or black where that
+  // would not stand out from every pixel of the picture under the label.
+  void SetBackground(const QImage& sky);
   void UseTextColour(const QColor& system);
 
  private:
   QString heading_;
   Kind kind_;
   QString whole_;
-  LuminanceRange background_;
+  QImage sky_;
+  std::optional<LuminanceRange> background_;  // measured when first needed
 };
 
 }  // namespace mainwindow

@@ -198,7 +198,7 @@ CaptionLabel* MainWindow::AddValue(const char* name, const char* heading, int le
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-  label->MeasureBackground(sky_);
+  label->SetBackground(sky_);
   return label;
 }
 
