@@ -1,7 +1,5 @@
 #include "app/display.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QString>
 #include <algorithm>
@@ -40,7 +38,7 @@ void HoldOrEnd(QtMsgType type, const QMessageLogContext& context, const QString&
     // words ("could not connect to display"): one line of ours replaces them and the abort.
     std::fputs(kNoDisplay, stderr);
     std::fflush(stderr);
-    ::_exit(kNoDisplayStatus);
+    std::_Exit(kNoDisplayStatus);  // no destructors: the application is half made
   }
   auto text_of = [](const char* s) { return std::string(s != nullptr ? s : ""); };
   Held().push_back({type, text_of(context.category), text_of(context.file),
@@ -71,6 +69,7 @@ class DisplayGuard {
 }  // namespace
 
 bool DisplayNamed() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
   const char* platforms = std::getenv("QT_QPA_PLATFORM");
   if (platforms == nullptr || *platforms == '\0') {
     return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
@@ -86,6 +85,9 @@ bool DisplayNamed() {
     }
   }
   return false;
+#else
+  return true;  // Windows and macOS have their one display
+#endif
 }
 
 std::unique_ptr<QApplication> StartOnDisplay(int& argc, char** argv) {
