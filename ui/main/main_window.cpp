@@ -53,6 +53,14 @@ QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
   return nullptr;
 }
 
+void PlaceLabel(QLabel* label, const char* name, int left, int top, int width, int height) {
+  label->setObjectName(QString::fromLatin1(name));
+  // Captions show what the computer reported, which must never be taken as markup.
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+}
+
 }  // namespace
 
 // A plain sans-serif dialog font of 8 points: the rows are 255 twips (17 pixels) apart. The
@@ -181,23 +189,15 @@ MainWindow::~MainWindow() = default;
 QLabel* MainWindow::AddLabel(const char* name, const char* caption, int left, int top, int width,
                              int height) {
   auto* label = new QLabel(this);
-  label->setObjectName(QString::fromLatin1(name));
-  // Captions show what the computer reported, which must never be taken as markup.
-  label->setTextFormat(Qt::PlainText);
+  PlaceLabel(label, name, left, top, width, height);
   label->setText(QString::fromLatin1(caption));
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
   return label;
 }
 
 CaptionLabel* MainWindow::AddValue(const char* name, const char* heading, int left, int top,
                                    int width, int height, CaptionLabel::Kind kind) {
   auto* label = new CaptionLabel(this, QString::fromLatin1(heading), kind);
-  label->setObjectName(QString::fromLatin1(name));
-  // Captions show what the computer reported, which must never be taken as markup.
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+  PlaceLabel(label, name, left, top, width, height);
   label->SetBackground(sky_);
   return label;
 }
