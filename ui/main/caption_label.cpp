@@ -17,15 +17,28 @@ QVariant FigureValue(const QString& caption) {
   return ok ? QVariant(value) : QVariant();
 }
 
-// A memory figure as a screen reader sees it: a label whose value changes, so that a new figure is
-// announced as a value change of the same object.
-class FigureAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+// A value label as a screen reader sees it, read from the label when asked, so that nothing is
+// made for it while no screen reader listens. A memory figure also has a value, so that a new
+// figure is announced as a value change of the same object.
+class CaptionAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
  public:
-  explicit FigureAccessible(CaptionLabel* label)
+  explicit CaptionAccessible(CaptionLabel* label)
       : QAccessibleWidget(label, QAccessible::StaticText), label_(label) {}
 
+  [[nodiscard]] QString text(QAccessible::Text type) const override {
+    switch (type) {
+      case QAccessible::Name:
+        return label_->AccessibleName();
+      case QAccessible::Description:
+        return label_->Shortened() ? label_->Whole() : QString();
+      default:
+        return QAccessibleWidget::text(type);
+    }
+  }
+
   void* interface_cast(QAccessible::InterfaceType type) override {
-    if (type == QAccessible::ValueInterface) {
+    if (type == QAccessible::ValueInterface &&
+        label_->KindOfValue() == CaptionLabel::Kind::Figure) {
       return static_cast<QAccessibleValueInterface*>(this);
     }
     return QAccessibleWidget::interface_cast(type);
@@ -41,10 +54,9 @@ class FigureAccessible : public QAccessibleWidget, public QAccessibleValueInterf
   CaptionLabel* label_;
 };
 
-QAccessibleInterface* FigureFactory(const QString& /*className*/, QObject* object) {
-  auto* label = dynamic_cast<CaptionLabel*>(object);
-  if (label != nullptr && label->KindOfValue() == CaptionLabel::Kind::Figure) {
-    return new FigureAccessible(label);
+QAccessibleInterface* CaptionFactory(const QString& /*className*/, QObject* object) {
+  if (auto* label = dynamic_cast<CaptionLabel*>(object)) {
+    return new CaptionAccessible(label);
   }
   return nullptr;
 }
@@ -84,11 +96,14 @@ FittedCaption FitCaption(const QString& whole, const QFont& face, int width) {
 CaptionLabel::CaptionLabel(QWidget* parent, QString heading, Kind kind)
     : QLabel(parent), heading_(std::move(heading)), kind_(kind) {
   static const bool factoryInstalled = [] {
-    QAccessible::installFactory(&FigureFactory);
+    QAccessible::installFactory(&CaptionFactory);
     return true;
   }();
   (void)factoryInstalled;
-  setAccessibleName(heading_);
+}
+
+QString CaptionLabel::AccessibleName() const {
+  return whole_.isEmpty() ? heading_ : heading_ + QStringLiteral(": ") + whole_;
 }
 
 void CaptionLabel::SetWhole(const QString& whole) {
@@ -106,14 +121,28 @@ void CaptionLabel::SetWhole(const QString& whole) {
   } else if (testAttribute(Qt::WA_SetFont)) {
     setFont(QFont());
   }
+  // A label without a name of its own announces a new text as a new name itself.
+  const bool nameAnnounced = text() != fitted.shown;
   setText(fitted.shown);
-  setToolTip(fitted.shortened ? PlainToolTip(whole) : QString());
-  setAccessibleDescription(fitted.shortened ? whole : QString());
-  setAccessibleName(whole.isEmpty() ? heading_ : heading_ + QStringLiteral(": ") + whole);
-  // Only a listening screen reader needs the announcement.
-  if (kind_ == Kind::Figure && QAccessible::isActive()) {
-    QAccessibleValueChangeEvent event(this, FigureValue(whole));
-    QAccessible::updateAccessibility(&event);
+  const bool wasShortened = shortened_;
+  shortened_ = fitted.shortened;
+  if (shortened_ || wasShortened) {
+    setToolTip(shortened_ ? PlainToolTip(whole) : QString());
+  }
+  // Only a listening screen reader needs to be told.
+  if (QAccessible::isActive()) {
+    if (!nameAnnounced) {
+      QAccessibleEvent named(this, QAccessible::NameChanged);
+      QAccessible::updateAccessibility(&named);
+    }
+    if (shortened_ || wasShortened) {
+      QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+      QAccessible::updateAccessibility(&described);
+    }
+    if (kind_ == Kind::Figure) {
+      QAccessibleValueChangeEvent changed(this, FigureValue(whole));
+      QAccessible::updateAccessibility(&changed);
+    }
   }
 }
 

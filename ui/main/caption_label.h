@@ -37,6 +37,10 @@ class CaptionLabel : public QLabel {
   void SetWhole(const QString& whole);
   [[nodiscard]] const QString& Whole() const { return whole_; }
   [[nodiscard]] Kind KindOfValue() const { return kind_; }
+  // Drawn smaller or elided: the whole text is then the tool tip and the accessible description.
+  [[nodiscard]] bool Shortened() const { return shortened_; }
+  // "<heading>: <value>", or the heading alone while there is no value.
+  [[nodiscard]] QString AccessibleName() const;
 
   // The picture under the label, then the colour the system gives label text, or black where that
   // would not stand out from every pixel of the picture under the label.
@@ -47,6 +51,7 @@ class CaptionLabel : public QLabel {
   QString heading_;
   Kind kind_;
   QString whole_;
+  bool shortened_ = false;
   QImage sky_;
   std::optional<LuminanceRange> background_;  // measured when first needed
 };
