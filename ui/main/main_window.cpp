@@ -1,5 +1,7 @@
 #include "ui/main/main_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -8,9 +10,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <initializer_list>
 #include <utility>
 
 #include "assets/assets.h"
+#include "ui/main/caption_label.h"
 
 namespace mainwindow {
 namespace {
@@ -34,7 +38,27 @@ QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, i
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+  // Return and Enter press the focused button, as Space does; outside a dialog Qt would ignore
+  // them.
+  button->setAutoDefault(true);
   return button;
+}
+
+// The window as a screen reader sees it: a frame named by its title (a plain top-level widget
+// would be a nameless client area).
+QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
+  }
+  return nullptr;
+}
+
+void PlaceLabel(QLabel* label, const char* name, int left, int top, int width, int height) {
+  label->setObjectName(QString::fromLatin1(name));
+  // Captions show what the computer reported, which must never be taken as markup.
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
 }
 
 }  // namespace
@@ -59,6 +83,11 @@ MainWindow::MainWindow(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       sky_(assets::ShownSky()) {
+  static const bool frameFactoryInstalled = [] {
+    QAccessible::installFactory(&FrameFactory);
+    return true;
+  }();
+  (void)frameFactoryInstalled;
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QString::fromLatin1(kTitle));
   setWindowIcon(assets::InformationIcon());
@@ -69,22 +98,25 @@ MainWindow::MainWindow(QWidget* parent)
   setFixedSize(Pixels(6195), Pixels(4110));
 
   // Row by row, top to bottom, as the design lists them.
-  Label1_ = AddLabel("Label1", "", 2250, 60, 2475, 255);
+  Label1_ = AddValue("Label1", "Computer Name", 2250, 60, 2475, 255);
   Label4_ = AddLabel("Label4", "Computer Name", 4800, 60, 1275, 255);
-  Label5_ = AddLabel("Label5", "", 2250, 360, 2475, 255);
+  Label5_ = AddValue("Label5", "User Name", 2250, 360, 2475, 255);
   Label6_ = AddLabel("Label6", "User Name", 4800, 360, 1275, 255);
-  Label26_ = AddLabel("Label26", "", 2250, 660, 1065, 255);
-  Label7_ = AddLabel("Label7", "", 3330, 660, 1395, 255);
+  Label26_ = AddValue("Label26", "Processor", 2250, 660, 1065, 255);
+  Label7_ = AddValue("Label7", "System Platform", 3330, 660, 1395, 255);
   Label8_ = AddLabel("Label8", "System Platform", 4800, 660, 1275, 255);
-  Label9_ = AddLabel("Label9", "", 3330, 960, 1395, 255);
+  Label9_ = AddValue("Label9", "Version Info", 3330, 960, 1395, 255);
   Label10_ = AddLabel("Label10", "Version Info", 4800, 960, 1275, 255);
   Command2_ = AddButton(this, "Command2", "Print Info", 2280, 1020, 975, 285);
-  Label12_ = AddLabel("Label12", "", 3330, 1260, 1005, 255);
+  Label12_ =
+      AddValue("Label12", "Physical Memory", 3330, 1260, 1005, 255, CaptionLabel::Kind::Figure);
   Label17_ = AddLabel("Label17", "Physical Memory", 4380, 1260, 1725, 255);
   Command1_ = AddButton(this, "Command1", "Exit", 2280, 1380, 975, 285);
-  Label13_ = AddLabel("Label13", "", 3330, 1530, 1005, 255);
+  Label13_ = AddValue("Label13", "Free Physical Memory", 3330, 1530, 1005, 255,
+                      CaptionLabel::Kind::Figure);
   Label18_ = AddLabel("Label18", "Free Physical Memory", 4380, 1530, 1725, 255);
-  Label14_ = AddLabel("Label14", "", 3330, 1800, 1005, 255);
+  Label14_ =
+      AddValue("Label14", "Locked Memory", 3330, 1800, 1005, 255, CaptionLabel::Kind::Figure);
   Label19_ = AddLabel("Label19", "Locked Memory", 4380, 1800, 1725, 255);
 
   Image1_ = AddLabel("Image1", "", 720, 480, 765, 735);
@@ -127,6 +159,24 @@ MainWindow::MainWindow(QWidget* parent)
     SetTextColour(heading, kBlue);
   }
   SetTextColour(Label13_, kMagenta);
+  UseReadableValueColours();
+
+  // What a screen reader says: the values are named after their headings (each heading labels its
+  // value), and the children are read in this order, each heading before its value, row by row.
+  const std::pair<QLabel*, QLabel*> headed[] = {
+      {Label4_, Label1_},   {Label6_, Label5_},   {Label8_, Label7_},  {Label10_, Label9_},
+      {Label17_, Label12_}, {Label18_, Label13_}, {Label19_, Label14_}};
+  for (const auto& [heading, value] : headed) {
+    heading->setBuddy(value);
+  }
+  Image1_->setAccessibleName(QStringLiteral("Information"));
+  Text1_->setAccessibleName(QStringLiteral("Settings listing"));
+  for (QWidget* child : std::initializer_list<QWidget*>{
+           Image1_,  Label4_,  Label1_,  Label6_,   Label5_,  Label8_,  Label7_,
+           Label26_, Label10_, Label9_,  Command2_, Label17_, Label12_, Command1_,
+           Label18_, Label13_, Label19_, Label14_,  Text1_,   Label11_}) {
+    child->raise();  // the accessible children follow the order of the widget's children
+  }
 
   setTabOrder(Text1_, Command1_);
   setTabOrder(Command1_, Command2_);
@@ -141,16 +191,27 @@ MainWindow::~MainWindow() = default;
 QLabel* MainWindow::AddLabel(const char* name, const char* caption, int left, int top, int width,
                              int height) {
   auto* label = new QLabel(this);
-  label->setObjectName(QString::fromLatin1(name));
-  // Captions show what the computer reported, which must never be taken as markup.
-  label->setTextFormat(Qt::PlainText);
+  PlaceLabel(label, name, left, top, width, height);
   label->setText(QString::fromLatin1(caption));
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
   return label;
 }
 
-QLabel* MainWindow::ValueLabel(mainform::Label label) const {
+CaptionLabel* MainWindow::AddValue(const char* name, const char* heading, int left, int top,
+                                   int width, int height, CaptionLabel::Kind kind) {
+  auto* label = new CaptionLabel(this, QString::fromLatin1(heading), kind);
+  PlaceLabel(label, name, left, top, width, height);
+  label->SetBackground(sky_);
+  return label;
+}
+
+void MainWindow::UseReadableValueColours() {
+  const QColor system = palette().color(QPalette::WindowText);
+  for (CaptionLabel* value : {Label1_, Label5_, Label26_, Label7_, Label9_, Label12_, Label14_}) {
+    value->UseTextColour(system);
+  }
+}
+
+CaptionLabel* MainWindow::ValueLabel(mainform::Label label) const {
   using mainform::Label;
   switch (label) {
     case Label::Label1:
@@ -174,12 +235,13 @@ QLabel* MainWindow::ValueLabel(mainform::Label label) const {
 }
 
 void MainWindow::SetCaption(mainform::Label label, const std::string& caption) {
-  ValueLabel(label)->setText(
+  ValueLabel(label)->SetWhole(
       QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 std::string MainWindow::Caption(mainform::Label label) const {
-  return ValueLabel(label)->text().toLocal8Bit().toStdString();
+  // The whole caption, also where the label shows it shortened: the report prints it whole.
+  return ValueLabel(label)->Whole().toLocal8Bit().toStdString();
 }
 
 void MainWindow::SetText1(const std::string& text) {
@@ -219,6 +281,13 @@ void MainWindow::paintEvent(QPaintEvent* /*event*/) {
   // At its own size from the top-left corner: the window shows only that part of the picture.
   QPainter painter(this);
   painter.drawImage(0, 0, sky_);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange && Label1_ != nullptr) {
+    UseReadableValueColours();
+  }
+  QWidget::changeEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
