@@ -11,6 +11,7 @@
 
 #include "ui/main/caption_label.h"
 #include "ui/main/main_form.h"
+#include "ui/main/main_layout.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -28,7 +29,7 @@ class MainWindow : public QWidget, public mainform::MainForm {
   // What Print Info runs: the report, handed the window to read from and to parent its dialogs.
   using ReportAction = std::function<void(const mainform::MainForm&, QWidget*)>;
 
-  static constexpr char kTitle[] = "System Information Beta 0.96";
+  static constexpr const auto& kTitle = mainlayout::kTitle;
 
   // Creates the window hidden; its load sets nothing visible, the settings window fills it.
   explicit MainWindow(QWidget* parent = nullptr);
@@ -55,9 +56,13 @@ class MainWindow : public QWidget, public mainform::MainForm {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
-  CaptionLabel* AddValue(const char* name, const char* heading, int left, int top, int width,
-                         int height, CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
+  // A control of the design table, with its name, text, place and colour.
+  QLabel* AddLabel(mainlayout::Id id);
+  // A value label, named for screen readers after its heading.
+  CaptionLabel* AddValue(mainlayout::Id id, mainlayout::Id heading,
+                         CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
+  CaptionLabel* AddValue(mainlayout::Id id, const char* heading,
+                         CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
   [[nodiscard]] CaptionLabel* ValueLabel(mainform::Label label) const;
   // The system's label text colour on each value label where it stands out from the sky, black
   // elsewhere; the magenta free memory keeps its own.
