@@ -2,10 +2,14 @@
 // the main window's close box ends it.
 #include <QApplication>
 
+#include "app/display.h"
 #include "app/program.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  const auto application = app::StartOnDisplay(argc, argv);
+  if (!application) {
+    return app::kNoDisplayStatus;
+  }
   app::Program program;
   program.Load();
   return QApplication::exec();

@@ -2,11 +2,15 @@
 // the listing and every label are complete, since the start-up finishes before the event loop runs.
 #include <QApplication>
 
+#include "app/display.h"
 #include "app/program.h"
 #include "bench/quit_when_exposed.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  const auto application = app::StartOnDisplay(argc, argv);
+  if (!application) {
+    return app::kNoDisplayStatus;
+  }
   app::Program program;
   program.Load();
   bench_support::QuitWhenExposed(*program.MainWindow());

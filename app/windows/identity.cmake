@@ -5,9 +5,9 @@
 include_guard(GLOBAL)
 enable_language(RC)
 
-set(QUORVANE_IDENTITY_DIR "${CMAKE_CURRENT_LIST_DIR}")
-
 function(quorvane_add_windows_identity target)
+  # This file's folder, whichever directory included it first (the include guard skips the rest).
+  set(QUORVANE_IDENTITY_DIR "${CMAKE_CURRENT_FUNCTION_LIST_DIR}")
   set(script "${QUORVANE_IDENTITY_DIR}/quorvane.rc")
   target_sources(${target} PRIVATE "${script}")
   # quorvane.rc names its header and the icon from the source tree's root.

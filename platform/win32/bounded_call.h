@@ -1,6 +1,6 @@
-// A call that may hang (the size of a network share whose server is gone) run on a worker thread
-// and waited for no longer than a bound. A worker that does not finish in time is left behind: it
-// owns its state, so nothing waits for it, not even at exit.
+// A call that may hang (a network share whose server is gone) run on a worker thread and waited for
+// no longer than a bound. A worker that does not finish in time is left behind: it owns its state,
+// so nothing waits for it, not even at exit.
 #pragma once
 
 #include <chrono>
@@ -14,38 +14,74 @@
 
 namespace platform::win32 {
 
-// The call's answer, or nothing when the bound passed first, the call threw, or no thread could be
-// started.
-template <typename Call>
-auto CallWithin(std::chrono::milliseconds bound, Call call) -> std::optional<decltype(call())> {
-  using Answer = decltype(call());
-  struct State {
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::optional<Answer> answer;
-  };
-  auto state = std::make_shared<State>();
+// The answer a worker will give, shared by the worker and whoever waits for it: whichever of the
+// two ends last frees it.
+template <typename Answer>
+class Pending {
+ public:
+  // The worker's answer; nothing stands for a call that failed or threw.
+  void Give(std::optional<Answer> answer) {
+    const std::lock_guard lock(mutex_);
+    answer_ = std::move(answer);
+    done_ = true;
+    finished_.notify_all();
+  }
+
+  // The answer, or nothing when the deadline passed first (then *late is set, when given) or the
+  // call failed.
+  std::optional<Answer> Await(std::chrono::steady_clock::time_point deadline,
+                              bool* late = nullptr) {
+    std::unique_lock lock(mutex_);
+    if (!finished_.wait_until(lock, deadline, [this] { return done_; })) {
+      if (late != nullptr) {
+        *late = true;
+      }
+      return std::nullopt;
+    }
+    return answer_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  bool done_ = false;
+  std::optional<Answer> answer_;
+};
+
+// Runs call() on a detached worker that gives its answer to pending. A call that throws, or a
+// worker that cannot be started, gives nothing at once rather than waiting out the bound.
+template <typename Answer, typename Call>
+void StartInto(const std::shared_ptr<Pending<Answer>>& pending, Call call) {
   try {
-    std::thread([state, call = std::move(call)]() mutable {
+    std::thread([pending, call = std::move(call)]() mutable {
       // An exception must not leave the worker: on a detached thread it would end the program.
       std::optional<Answer> answer;
       try {
-        answer.emplace(call());
+        answer = call();  // a call may answer Answer or, when it failed, an empty optional
       } catch (...) {
         answer.reset();
       }
-      const std::lock_guard lock(state->mutex);
-      state->answer = std::move(answer);
-      state->done = true;
-      state->finished.notify_one();
+      pending->Give(std::move(answer));
     }).detach();
   } catch (const std::system_error&) {
-    return std::nullopt;
+    pending->Give(std::nullopt);
   }
-  std::unique_lock lock(state->mutex);
-  state->finished.wait_for(lock, bound, [&] { return state->done; });
-  return state->done ? state->answer : std::nullopt;
+}
+
+template <typename Call>
+auto Start(Call call) -> std::shared_ptr<Pending<decltype(call())>> {
+  auto pending = std::make_shared<Pending<decltype(call())>>();
+  StartInto(pending, std::move(call));
+  return pending;
+}
+
+// The call's answer, or nothing when the bound passed first (then *late is set, when given), the
+// call threw, or no thread could be started.
+template <typename Call>
+auto CallWithin(std::chrono::milliseconds bound, Call call, bool* late = nullptr)
+    -> std::optional<decltype(call())> {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  return Start(std::move(call))->Await(deadline, late);
 }
 
 }  // namespace platform::win32

@@ -3,15 +3,18 @@
 #include <windows.h>
 
 #include <array>
-#include <chrono>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/win32/bounded_call.h"
+#include "platform/win32/drive_table.h"
 
 namespace platform {
 namespace {
+
+static_assert(win32::kDriveRemote == DRIVE_REMOTE && win32::kDriveUnknown == DRIVE_UNKNOWN);
 
 // An empty floppy or CD drive must fail its call quietly, not ask the user to insert a disk. Set
 // once, before the first drive call, and added to whatever error mode the process already has.
@@ -24,29 +27,63 @@ void FailCriticalErrorsQuietly() {
   static_cast<void>(once);
 }
 
-struct Sizes {
-  BOOL ok = 0;
-  std::uint64_t available = 0;
-  std::uint64_t total = 0;
-  std::uint64_t free = 0;
-};
+std::vector<std::string> ListRoots() {
+  std::vector<char> list(4 * 26 + 1);
+  const ::DWORD length = ::GetLogicalDriveStringsA(static_cast<::DWORD>(list.size()), list.data());
+  std::vector<std::string> roots;
+  if (length == 0 || length >= list.size()) {
+    return roots;
+  }
+  for (const char* root = list.data(); *root != '\0'; root += std::strlen(root) + 1) {
+    roots.emplace_back(root);
+  }
+  return roots;
+}
 
-Sizes AskSizes(const char* root) {
+std::optional<win32::DiskSizes> AskSizes(const std::string& path) {
   ULARGE_INTEGER available{};
   ULARGE_INTEGER total{};
   ULARGE_INTEGER free{};
-  Sizes sizes;
-  sizes.ok = ::GetDiskFreeSpaceExA(root, &available, &total, &free);
-  if (sizes.ok != 0) {
-    sizes.available = available.QuadPart;
-    sizes.total = total.QuadPart;
-    sizes.free = free.QuadPart;
+  if (::GetDiskFreeSpaceExA(path.c_str(), &available, &total, &free) == 0) {
+    return std::nullopt;
   }
-  return sizes;
+  return win32::DiskSizes{available.QuadPart, total.QuadPart, free.QuadPart};
 }
 
-// A share whose server has gone can keep the size query waiting for minutes; the start-up does not.
-constexpr std::chrono::seconds kNetworkBound{2};
+std::optional<win32::VolumeFacts> AskVolume(const std::string& root) {
+  std::array<char, MAX_PATH + 1> label{};
+  std::array<char, MAX_PATH + 1> fileSystem{};
+  ::DWORD serial = 0;
+  ::DWORD maximumLength = 0;
+  ::DWORD flags = 0;
+  if (::GetVolumeInformationA(root.c_str(), label.data(), static_cast<::DWORD>(label.size()),
+                              &serial, &maximumLength, &flags, fileSystem.data(),
+                              static_cast<::DWORD>(fileSystem.size())) == 0) {
+    return std::nullopt;
+  }
+  return win32::VolumeFacts{label.data(), serial, maximumLength, flags, fileSystem.data()};
+}
+
+// Every drive call but the list goes through this table: a share whose server has gone can keep
+// each call waiting for minutes, and start-up asks every drive several things.
+win32::DriveTable& Machine() {
+  static win32::DriveTable table(win32::DriveCalls{
+      ListRoots, [](const std::string& root) { return ::GetDriveTypeA(root.c_str()); }, AskSizes,
+      AskVolume});
+  return table;
+}
+
+// Copies text and its NUL into a caller's buffer; false when it does not fit.
+bool Fill(const std::string& text, char* buffer, DWORD size) {
+  if (buffer == nullptr) {
+    return true;
+  }
+  if (text.size() + 1 > size) {
+    return false;
+  }
+  std::memcpy(buffer, text.data(), text.size() + 1);
+  return true;
+}
 
 }  // namespace
 
@@ -57,38 +94,42 @@ DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
 
 UINT GetDriveTypeA(const char* lpRootPathName) {
   FailCriticalErrorsQuietly();
-  return ::GetDriveTypeA(lpRootPathName);
+  if (lpRootPathName == nullptr) {
+    // The current directory's drive: asked of the system, which needs no name for it.
+    return ::GetDriveTypeA(nullptr);
+  }
+  try {
+    return Machine().Type(lpRootPathName);
+  } catch (...) {
+    return DRIVE_UNKNOWN;
+  }
 }
 
 BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytesAvailableToCaller,
                          std::uint64_t* lpTotalNumberOfBytes,
                          std::uint64_t* lpTotalNumberOfFreeBytes) {
   FailCriticalErrorsQuietly();
-  Sizes sizes;
-  if (lpDirectoryName != nullptr && ::GetDriveTypeA(lpDirectoryName) == DRIVE_REMOTE) {
-    // The worker gets its own copy of the name: it may outlive this call.
-    const auto answer = win32::CallWithin(
-        kNetworkBound, [root = std::string(lpDirectoryName)] { return AskSizes(root.c_str()); });
-    if (!answer) {
-      return 0;
-    }
-    sizes = *answer;
-  } else {
-    sizes = AskSizes(lpDirectoryName);
-  }
-  if (sizes.ok == 0) {
+  if (lpDirectoryName == nullptr) {
     return 0;
   }
-  if (lpFreeBytesAvailableToCaller != nullptr) {
-    *lpFreeBytesAvailableToCaller = sizes.available;
+  try {
+    const auto sizes = Machine().Sizes(lpDirectoryName);
+    if (!sizes) {
+      return 0;
+    }
+    if (lpFreeBytesAvailableToCaller != nullptr) {
+      *lpFreeBytesAvailableToCaller = sizes->available;
+    }
+    if (lpTotalNumberOfBytes != nullptr) {
+      *lpTotalNumberOfBytes = sizes->total;
+    }
+    if (lpTotalNumberOfFreeBytes != nullptr) {
+      *lpTotalNumberOfFreeBytes = sizes->free;
+    }
+    return 1;
+  } catch (...) {
+    return 0;
   }
-  if (lpTotalNumberOfBytes != nullptr) {
-    *lpTotalNumberOfBytes = sizes.total;
-  }
-  if (lpTotalNumberOfFreeBytes != nullptr) {
-    *lpTotalNumberOfFreeBytes = sizes.free;
-  }
-  return 1;
 }
 
 BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
@@ -96,27 +137,28 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
                            DWORD* lpMaximumComponentLength, DWORD* lpFileSystemFlags,
                            char* lpFileSystemNameBuffer, DWORD nFileSystemNameSize) {
   FailCriticalErrorsQuietly();
-  ::DWORD serial = 0;
-  ::DWORD maximumLength = 0;
-  ::DWORD flags = 0;
-  const BOOL ok = ::GetVolumeInformationA(
-      lpRootPathName, lpVolumeNameBuffer, nVolumeNameSize,
-      lpVolumeSerialNumber != nullptr ? &serial : nullptr,
-      lpMaximumComponentLength != nullptr ? &maximumLength : nullptr,
-      lpFileSystemFlags != nullptr ? &flags : nullptr, lpFileSystemNameBuffer, nFileSystemNameSize);
-  if (ok == 0) {
+  if (lpRootPathName == nullptr) {
     return 0;
   }
-  if (lpVolumeSerialNumber != nullptr) {
-    *lpVolumeSerialNumber = serial;
+  try {
+    const auto facts = Machine().Volume(lpRootPathName);
+    if (!facts || !Fill(facts->label, lpVolumeNameBuffer, nVolumeNameSize) ||
+        !Fill(facts->fileSystem, lpFileSystemNameBuffer, nFileSystemNameSize)) {
+      return 0;
+    }
+    if (lpVolumeSerialNumber != nullptr) {
+      *lpVolumeSerialNumber = facts->serial;
+    }
+    if (lpMaximumComponentLength != nullptr) {
+      *lpMaximumComponentLength = facts->maximumLength;
+    }
+    if (lpFileSystemFlags != nullptr) {
+      *lpFileSystemFlags = facts->flags;
+    }
+    return 1;
+  } catch (...) {
+    return 0;
   }
-  if (lpMaximumComponentLength != nullptr) {
-    *lpMaximumComponentLength = maximumLength;
-  }
-  if (lpFileSystemFlags != nullptr) {
-    *lpFileSystemFlags = flags;
-  }
-  return 1;
 }
 
 bool Dir(const char* lpPathName, int attributes, std::string* name) {
@@ -127,13 +169,16 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
   if ((attributes & kAttributeVolume) != 0) {
     // The volume-label search of Win32 is the name the volume information call reports; a drive
     // without a readable medium fails it.
-    std::array<char, MAX_PATH + 1> label{};
-    if (::GetVolumeInformationA(lpPathName, label.data(), static_cast<::DWORD>(label.size()),
-                                nullptr, nullptr, nullptr, nullptr, 0) == 0) {
+    try {
+      const auto facts = Machine().Volume(lpPathName);
+      if (!facts) {
+        return false;
+      }
+      *name = facts->label;
+      return true;
+    } catch (...) {
       return false;
     }
-    *name = label.data();
-    return true;
   }
   // Any other search yields the first entry that is a plain file or carries one of the attributes
   // asked for, "" when there is none; a path that cannot be searched is the error.

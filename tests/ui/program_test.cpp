@@ -1,14 +1,17 @@
 // The whole program on this computer: started as a user starts it (offscreen), its main window must
-// show what the operating system itself says, found here by other means than the program's.
+// show what the operating system itself says, found here by other means than the program's; and
+// started where there is no display, it must say so and end.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/statvfs.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QPlainTextEdit>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -150,6 +153,40 @@ TEST_F(Program, BothListingsAreTheSameText) {
 // Printing is loaded by the first Print Info, not by the start-up.
 TEST_F(Program, StartsWithoutQtsPrinting) {
   EXPECT_FALSE(testing_support::LibraryLoaded("libQt6PrintSupport"));
+}
+
+// The program itself, started with only the given environment; its output (both streams) and
+// status.
+std::pair<std::string, int> RunProgram(const std::string& environment) {
+  const std::string command =
+      "env -i HOME=/tmp " + environment + " '" QUORVANE_PROGRAM "' 2>&1 </dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string output;
+  char buffer[256];
+  while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+    output += buffer;
+  }
+  const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// Instead of Qt's abort (status 134) and its advice to reinstall: one line, and status 1, both when
+// no display is named and when the one named cannot be opened.
+TEST(NoDisplay, TheProgramSaysSoInOneLineAndEndsWithStatusOne) {
+  const std::string line =
+      "quorvane: no display to show the window on (DISPLAY is not set or cannot be opened)\n";
+  int unused = 4000;  // a display number that no X server here listens on
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(unused))) {
+    ++unused;
+  }
+  for (const std::string& environment :
+       {std::string(), std::string("QT_QPA_PLATFORM=xcb"),
+        "DISPLAY=:" + std::to_string(unused) + " XDG_RUNTIME_DIR=/tmp",
+        "DISPLAY=:" + std::to_string(unused) + " QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/tmp"}) {
+    const auto [output, status] = RunProgram(environment);
+    EXPECT_EQ(output, line) << environment;
+    EXPECT_EQ(status, 1) << environment;
+  }
 }
 
 }  // namespace

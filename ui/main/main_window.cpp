@@ -1,5 +1,7 @@
 #include "ui/main/main_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -8,33 +10,68 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <initializer_list>
 #include <utility>
 
 #include "assets/assets.h"
+#include "ui/main/caption_label.h"
 
 namespace mainwindow {
 namespace {
 
-// The window's design is in twips; 15 twips make one device-independent pixel.
+using mainlayout::Id;
+
+// The design is in twips; Qt places widgets in device-independent pixels, 96 to the inch.
 constexpr int Pixels(int twips) {
-  return (twips + 7) / 15;
+  return mainlayout::Pixels(twips, 96);
 }
 
-const QColor kBlue(0, 0, 255);
-const QColor kMagenta(255, 0, 255);
+QRect Place(const mainlayout::Control& control) {
+  return {Pixels(control.left), Pixels(control.top), Pixels(control.width), Pixels(control.height)};
+}
 
-void SetTextColour(QWidget* widget, const QColor& colour) {
+QColor Colour(mainlayout::Rgb rgb) {
+  return {rgb.red, rgb.green, rgb.blue};
+}
+
+// The design's fixed text colour of a control; the others keep the system's.
+void UseInk(QWidget* widget, mainlayout::Ink ink) {
+  if (ink == mainlayout::Ink::Default) {
+    return;
+  }
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::WindowText,
+                   Colour(ink == mainlayout::Ink::Blue ? mainlayout::kBlue : mainlayout::kMagenta));
   widget->setPalette(palette);
 }
 
-QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, int left, int top,
-                       int width, int height) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+QPushButton* AddButton(QWidget* parent, Id id) {
+  const mainlayout::Control& control = mainlayout::Find(id);
+  auto* button = new QPushButton(QString::fromLatin1(control.text), parent);
+  button->setObjectName(QString::fromLatin1(control.name));
+  button->setGeometry(Place(control));
+  // Return and Enter press the focused button, as Space does; outside a dialog Qt would ignore
+  // them.
+  button->setAutoDefault(true);
   return button;
+}
+
+// The window as a screen reader sees it: a frame named by its title (a plain top-level widget
+// would be a nameless client area).
+QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
+  }
+  return nullptr;
+}
+
+void PlaceLabel(QLabel* label, const mainlayout::Control& control) {
+  label->setObjectName(QString::fromLatin1(control.name));
+  // Captions show what the computer reported, which must never be taken as markup.
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setGeometry(Place(control));
+  UseInk(label, control.ink);
 }
 
 }  // namespace
@@ -59,35 +96,41 @@ MainWindow::MainWindow(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       sky_(assets::ShownSky()) {
+  static const bool frameFactoryInstalled = [] {
+    QAccessible::installFactory(&FrameFactory);
+    return true;
+  }();
+  (void)frameFactoryInstalled;
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QString::fromLatin1(kTitle));
   setWindowIcon(assets::InformationIcon());
   setFont(DialogFont());
   // The client area, placed on the screen; a fixed size is what tells the window manager "no
   // resizing" (equal minimum and maximum size).
-  setGeometry(Pixels(1725), Pixels(2010), Pixels(6195), Pixels(4110));
-  setFixedSize(Pixels(6195), Pixels(4110));
+  setGeometry(Pixels(mainlayout::kClientLeft), Pixels(mainlayout::kClientTop),
+              Pixels(mainlayout::kClientWidth), Pixels(mainlayout::kClientHeight));
+  setFixedSize(Pixels(mainlayout::kClientWidth), Pixels(mainlayout::kClientHeight));
 
-  // Row by row, top to bottom, as the design lists them.
-  Label1_ = AddLabel("Label1", "", 2250, 60, 2475, 255);
-  Label4_ = AddLabel("Label4", "Computer Name", 4800, 60, 1275, 255);
-  Label5_ = AddLabel("Label5", "", 2250, 360, 2475, 255);
-  Label6_ = AddLabel("Label6", "User Name", 4800, 360, 1275, 255);
-  Label26_ = AddLabel("Label26", "", 2250, 660, 1065, 255);
-  Label7_ = AddLabel("Label7", "", 3330, 660, 1395, 255);
-  Label8_ = AddLabel("Label8", "System Platform", 4800, 660, 1275, 255);
-  Label9_ = AddLabel("Label9", "", 3330, 960, 1395, 255);
-  Label10_ = AddLabel("Label10", "Version Info", 4800, 960, 1275, 255);
-  Command2_ = AddButton(this, "Command2", "Print Info", 2280, 1020, 975, 285);
-  Label12_ = AddLabel("Label12", "", 3330, 1260, 1005, 255);
-  Label17_ = AddLabel("Label17", "Physical Memory", 4380, 1260, 1725, 255);
-  Command1_ = AddButton(this, "Command1", "Exit", 2280, 1380, 975, 285);
-  Label13_ = AddLabel("Label13", "", 3330, 1530, 1005, 255);
-  Label18_ = AddLabel("Label18", "Free Physical Memory", 4380, 1530, 1725, 255);
-  Label14_ = AddLabel("Label14", "", 3330, 1800, 1005, 255);
-  Label19_ = AddLabel("Label19", "Locked Memory", 4380, 1800, 1725, 255);
+  // Row by row, top to bottom, as the design lists them; a value is named after its heading.
+  Label1_ = AddValue(Id::Label1, Id::Label4);
+  Label4_ = AddLabel(Id::Label4);
+  Label5_ = AddValue(Id::Label5, Id::Label6);
+  Label6_ = AddLabel(Id::Label6);
+  Label26_ = AddValue(Id::Label26, "Processor");
+  Label7_ = AddValue(Id::Label7, Id::Label8);
+  Label8_ = AddLabel(Id::Label8);
+  Label9_ = AddValue(Id::Label9, Id::Label10);
+  Label10_ = AddLabel(Id::Label10);
+  Command2_ = AddButton(this, Id::Command2);
+  Label12_ = AddValue(Id::Label12, Id::Label17, CaptionLabel::Kind::Figure);
+  Label17_ = AddLabel(Id::Label17);
+  Command1_ = AddButton(this, Id::Command1);
+  Label13_ = AddValue(Id::Label13, Id::Label18, CaptionLabel::Kind::Figure);
+  Label18_ = AddLabel(Id::Label18);
+  Label14_ = AddValue(Id::Label14, Id::Label19, CaptionLabel::Kind::Figure);
+  Label19_ = AddLabel(Id::Label19);
 
-  Image1_ = AddLabel("Image1", "", 720, 480, 765, 735);
+  Image1_ = AddLabel(Id::Image1);
   // Stretched once to the control's size, in the screen's pixels; a 2x screen gets a larger size
   // of the icon rather than the 32-pixel one blown up.
   const qreal ratio = devicePixelRatioF();
@@ -97,36 +140,49 @@ MainWindow::MainWindow(QWidget* parent)
   Image1_->setPixmap(stretched);
 
   // The font is set before the design text goes in, so the text is laid out once, in its own face.
+  const mainlayout::Control& text1 = mainlayout::Find(Id::Text1);
   Text1_ = new QPlainTextEdit(this);
-  Text1_->setObjectName(QStringLiteral("Text1"));
-  Text1_->setGeometry(Pixels(240), Pixels(2220), Pixels(5865), Pixels(1455));
+  Text1_->setObjectName(QString::fromLatin1(text1.name));
+  Text1_->setGeometry(Place(text1));
   Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
   Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // Tab leaves the box for the buttons instead of typing a tab character.
   Text1_->setTabChangesFocus(true);
   QPalette textPalette = Text1_->palette();
-  textPalette.setColor(QPalette::Base, QColor(0, 0, 0));
-  textPalette.setColor(QPalette::Text, QColor(0, 255, 255));
+  textPalette.setColor(QPalette::Base, Colour(mainlayout::kTextBoxBackground));
+  textPalette.setColor(QPalette::Text, Colour(mainlayout::kTextBoxText));
   Text1_->setPalette(textPalette);
   // The scroll bars keep the window's look rather than the box's black and cyan.
   Text1_->horizontalScrollBar()->setPalette(palette());
   Text1_->verticalScrollBar()->setPalette(palette());
-  QFont textFont(QStringLiteral("Arial"));
-  textFont.setPointSizeF(9.75);
+  QFont textFont(QString::fromLatin1(mainlayout::kTextBoxFace));
+  textFont.setPointSizeF(mainlayout::kTextBoxPointsX100 / 100.0);
   textFont.setWeight(QFont::Normal);
   textFont.setStyleHint(QFont::SansSerif);
   textFont.setStyleStrategy(QFont::PreferNoShaping);  // as in DialogFont()
   Text1_->setFont(textFont);
-  Text1_->setPlainText(QStringLiteral("Text1"));
+  Text1_->setPlainText(QString::fromLatin1(text1.text));
 
-  Label11_ = AddLabel("Label11", "Pelvaro  https://www.pelvaro.example/", 360, 3720, 5625, 285);
+  Label11_ = AddLabel(Id::Label11);
+  UseReadableValueColours();
 
-  for (QLabel* heading :
-       {Label4_, Label6_, Label8_, Label10_, Label17_, Label18_, Label19_, Label11_}) {
-    SetTextColour(heading, kBlue);
+  // What a screen reader says: the values are named after their headings (each heading labels its
+  // value), and the children are read in this order, each heading before its value, row by row.
+  const std::pair<QLabel*, QLabel*> headed[] = {
+      {Label4_, Label1_},   {Label6_, Label5_},   {Label8_, Label7_},  {Label10_, Label9_},
+      {Label17_, Label12_}, {Label18_, Label13_}, {Label19_, Label14_}};
+  for (const auto& [heading, value] : headed) {
+    heading->setBuddy(value);
   }
-  SetTextColour(Label13_, kMagenta);
+  Image1_->setAccessibleName(QStringLiteral("Information"));
+  Text1_->setAccessibleName(QStringLiteral("Settings listing"));
+  for (QWidget* child : std::initializer_list<QWidget*>{
+           Image1_,  Label4_,  Label1_,  Label6_,   Label5_,  Label8_,  Label7_,
+           Label26_, Label10_, Label9_,  Command2_, Label17_, Label12_, Command1_,
+           Label18_, Label13_, Label19_, Label14_,  Text1_,   Label11_}) {
+    child->raise();  // the accessible children follow the order of the widget's children
+  }
 
   setTabOrder(Text1_, Command1_);
   setTabOrder(Command1_, Command2_);
@@ -138,19 +194,35 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-QLabel* MainWindow::AddLabel(const char* name, const char* caption, int left, int top, int width,
-                             int height) {
+QLabel* MainWindow::AddLabel(mainlayout::Id id) {
+  const mainlayout::Control& control = mainlayout::Find(id);
   auto* label = new QLabel(this);
-  label->setObjectName(QString::fromLatin1(name));
-  // Captions show what the computer reported, which must never be taken as markup.
-  label->setTextFormat(Qt::PlainText);
-  label->setText(QString::fromLatin1(caption));
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+  PlaceLabel(label, control);
+  label->setText(QString::fromLatin1(control.text));
   return label;
 }
 
-QLabel* MainWindow::ValueLabel(mainform::Label label) const {
+CaptionLabel* MainWindow::AddValue(mainlayout::Id id, mainlayout::Id heading,
+                                   CaptionLabel::Kind kind) {
+  return AddValue(id, mainlayout::Find(heading).text, kind);
+}
+
+CaptionLabel* MainWindow::AddValue(mainlayout::Id id, const char* heading,
+                                   CaptionLabel::Kind kind) {
+  auto* label = new CaptionLabel(this, QString::fromLatin1(heading), kind);
+  PlaceLabel(label, mainlayout::Find(id));
+  label->SetBackground(sky_);
+  return label;
+}
+
+void MainWindow::UseReadableValueColours() {
+  const QColor system = palette().color(QPalette::WindowText);
+  for (CaptionLabel* value : {Label1_, Label5_, Label26_, Label7_, Label9_, Label12_, Label14_}) {
+    value->UseTextColour(system);
+  }
+}
+
+CaptionLabel* MainWindow::ValueLabel(mainform::Label label) const {
   using mainform::Label;
   switch (label) {
     case Label::Label1:
@@ -174,12 +246,13 @@ QLabel* MainWindow::ValueLabel(mainform::Label label) const {
 }
 
 void MainWindow::SetCaption(mainform::Label label, const std::string& caption) {
-  ValueLabel(label)->setText(
+  ValueLabel(label)->SetWhole(
       QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 std::string MainWindow::Caption(mainform::Label label) const {
-  return ValueLabel(label)->text().toLocal8Bit().toStdString();
+  // The whole caption, also where the label shows it shortened: the report prints it whole.
+  return ValueLabel(label)->Whole().toLocal8Bit().toStdString();
 }
 
 void MainWindow::SetText1(const std::string& text) {
@@ -219,6 +292,13 @@ void MainWindow::paintEvent(QPaintEvent* /*event*/) {
   // At its own size from the top-left corner: the window shows only that part of the picture.
   QPainter painter(this);
   painter.drawImage(0, 0, sky_);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange && Label1_ != nullptr) {
+    UseReadableValueColours();
+  }
+  QWidget::changeEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

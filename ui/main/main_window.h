@@ -9,9 +9,10 @@
 #include <functional>
 #include <string>
 
+#include "ui/main/caption_label.h"
 #include "ui/main/main_form.h"
+#include "ui/main/main_layout.h"
 
-class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -28,7 +29,7 @@ class MainWindow : public QWidget, public mainform::MainForm {
   // What Print Info runs: the report, handed the window to read from and to parent its dialogs.
   using ReportAction = std::function<void(const mainform::MainForm&, QWidget*)>;
 
-  static constexpr char kTitle[] = "System Information Beta 0.96";
+  static constexpr const auto& kTitle = mainlayout::kTitle;
 
   // Creates the window hidden; its load sets nothing visible, the settings window fills it.
   explicit MainWindow(QWidget* parent = nullptr);
@@ -48,33 +49,44 @@ class MainWindow : public QWidget, public mainform::MainForm {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // A new palette (a dark desktop theme) gives the value labels their colours again.
+  void changeEvent(QEvent* event) override;
   // Closing by the close box or the window menu ends the program as Exit does: with the settings
   // window hidden, nothing else would be left for the user to end it with.
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
-  [[nodiscard]] QLabel* ValueLabel(mainform::Label label) const;
+  // A control of the design table, with its name, text, place and colour.
+  QLabel* AddLabel(mainlayout::Id id);
+  // A value label, named for screen readers after its heading.
+  CaptionLabel* AddValue(mainlayout::Id id, mainlayout::Id heading,
+                         CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
+  CaptionLabel* AddValue(mainlayout::Id id, const char* heading,
+                         CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
+  [[nodiscard]] CaptionLabel* ValueLabel(mainform::Label label) const;
+  // The system's label text colour on each value label where it stands out from the sky, black
+  // elsewhere; the magenta free memory keeps its own.
+  void UseReadableValueColours();
 
   QImage sky_;
   ReportAction report_;
 
-  QLabel* Label1_ = nullptr;
+  CaptionLabel* Label1_ = nullptr;
   QLabel* Label4_ = nullptr;
-  QLabel* Label5_ = nullptr;
+  CaptionLabel* Label5_ = nullptr;
   QLabel* Label6_ = nullptr;
-  QLabel* Label26_ = nullptr;
-  QLabel* Label7_ = nullptr;
+  CaptionLabel* Label26_ = nullptr;
+  CaptionLabel* Label7_ = nullptr;
   QLabel* Label8_ = nullptr;
-  QLabel* Label9_ = nullptr;
+  CaptionLabel* Label9_ = nullptr;
   QLabel* Label10_ = nullptr;
   QPushButton* Command2_ = nullptr;
-  QLabel* Label12_ = nullptr;
+  CaptionLabel* Label12_ = nullptr;
   QLabel* Label17_ = nullptr;
   QPushButton* Command1_ = nullptr;
-  QLabel* Label13_ = nullptr;
+  CaptionLabel* Label13_ = nullptr;
   QLabel* Label18_ = nullptr;
-  QLabel* Label14_ = nullptr;
+  CaptionLabel* Label14_ = nullptr;
   QLabel* Label19_ = nullptr;
   QLabel* Image1_ = nullptr;
   QPlainTextEdit* Text1_ = nullptr;

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Start to shown of the Windows program beside an empty Win32 window of the same size, under Wine in
+# one X server and one Wine prefix, runs alternating so that both see the same machine: medians of
+# wall time (starting wine to the process's end, which each ends once its window is drawn), of the
+# time from the process's creation to shown and of the peak working set, as each reports them. Also
+# the size of the program file.
+# Usage: bench/startup_wine.sh [build dir, default build/mingw] [runs, default 21]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/mingw}
+runs=${2:-21}
+prefix=$PWD/$build/wineprefix
+cmake/wine-run --prepare "$prefix"
+
+results=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$results/display" 2>/dev/null &
+xvfb=$!
+trap '/usr/bin/wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$results"' EXIT
+for _ in $(seq 100); do [[ -s "$results/display" ]] && break; sleep 0.1; done
+export QUORVANE_WINE_DISPLAY=":$(head -1 "$results/display")" WINEPREFIX=$prefix WINEDEBUG=-all
+# One Wine server for every run, as a user's session has: the runs measure the program, not
+# Wine's own start.
+/usr/bin/wineserver -k 2>/dev/null || true
+DISPLAY=$QUORVANE_WINE_DISPLAY /usr/bin/wineserver -p
+DISPLAY=$QUORVANE_WINE_DISPLAY /usr/bin/wineboot </dev/null >/dev/null 2>&1
+
+run() {  # run NAME: one start, appends "wall-microseconds kilobytes shown-milliseconds" to NAME
+  local start end reported
+  start=$(date +%s%N)
+  reported=$(cmake/wine-run "$prefix" "$build/bench/win32/$1.exe" 2>/dev/null | tr -d '\r')
+  end=$(date +%s%N)
+  echo "$(((end - start) / 1000)) $reported" >>"$results/$1"
+}
+programs=(empty_window_win32 startup_program_win32)
+for program in "${programs[@]}"; do run "$program"; done  # warm the caches
+for program in "${programs[@]}"; do : >"$results/$program"; done
+for _ in $(seq "$runs"); do for program in "${programs[@]}"; do run "$program"; done; done
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+for program in "${programs[@]}"; do
+  time_us=$(cut -d' ' -f1 "$results/$program" | median)
+  peak_kb=$(cut -d' ' -f2 "$results/$program" | median)
+  shown_ms=$(cut -d' ' -f3 "$results/$program" | median)
+  printf '%-22s wall %6.1f ms   created to shown %4d ms   peak working set %6d KiB\n' \
+    "$program" "$(echo "$time_us / 1000" | bc -l)" "$shown_ms" "$peak_kb"
+  echo "$time_us $peak_kb $shown_ms" >"$results/$program.median"
+done
+read -r empty_us empty_kb empty_ms <"$results/empty_window_win32.median"
+read -r program_us program_kb program_ms <"$results/startup_program_win32.median"
+printf 'ratio: wall %.3f, created to shown %.3f, peak working set %.3f\n' \
+  "$(echo "$program_us / $empty_us" | bc -l)" "$(echo "$program_ms / $empty_ms" | bc -l)" \
+  "$(echo "$program_kb / $empty_kb" | bc -l)"
+size=$(stat -c %s "$build/app/windows/quorvane.exe")
+printf 'quorvane.exe: %d bytes (%.2f MB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"

@@ -1,0 +1,94 @@
+// The drives as the Windows drive calls see them for the life of the process: each root's type
+// asked once, and every call on a network root held to one time bound. A share whose server is gone
+// can keep each of these calls waiting for minutes, and start-up asks every drive several things.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32/bounded_call.h"
+
+namespace platform::win32 {
+
+// The GetDriveType codes this table tells apart.
+inline constexpr std::uint32_t kDriveUnknown = 0;
+inline constexpr std::uint32_t kDriveRemote = 4;
+
+struct DiskSizes {
+  std::uint64_t available = 0;  // for the calling user
+  std::uint64_t total = 0;
+  std::uint64_t free = 0;
+};
+
+struct VolumeFacts {
+  std::string label;
+  std::uint32_t serial = 0;
+  std::uint32_t maximumLength = 0;
+  std::uint32_t flags = 0;
+  std::string fileSystem;
+};
+
+// The system's own calls, one root or path each; a failed call answers nothing.
+struct DriveCalls {
+  std::function<std::vector<std::string>()> roots;
+  std::function<std::uint32_t(const std::string& root)> type;
+  std::function<std::optional<DiskSizes>(const std::string& path)> sizes;
+  std::function<std::optional<VolumeFacts>(const std::string& path)> volume;
+};
+
+// How long a network root is given to answer.
+inline constexpr std::chrono::milliseconds kNetworkBound{2000};
+
+// The root a path lies on ("N:\" for "n:\dir\"); any other path (a UNC one) stands for itself.
+std::string RootOf(std::string_view path);
+
+class DriveTable {
+ public:
+  explicit DriveTable(DriveCalls calls, std::chrono::milliseconds bound = kNetworkBound);
+
+  // The type of a root, asked once. The first call asks every root at once, and every network root
+  // for its sizes and volume as well, so that any number of dead shares costs one bound. A root
+  // that does not tell its type in time is of unknown type and is not asked anything again.
+  std::uint32_t Type(const std::string& root);
+
+  // A local drive answers on the calling thread; a network one within the bound, or not at all
+  // once it has failed to answer in time.
+  std::optional<DiskSizes> Sizes(const std::string& path);
+  std::optional<VolumeFacts> Volume(const std::string& path);
+
+ private:
+  struct Root {
+    std::shared_ptr<Pending<std::uint32_t>> type;
+    std::shared_ptr<Pending<DiskSizes>> sizes;  // first answers of a share, until taken
+    std::shared_ptr<Pending<VolumeFacts>> volume;
+    std::chrono::steady_clock::time_point deadline;
+    std::optional<std::uint32_t> known;
+    bool dead = false;
+  };
+
+  Root& Survey(const std::string& key);  // the mutex held
+  void Launch(const std::string& key, Root& root, std::chrono::steady_clock::time_point deadline);
+  // Whether path's root is a network root that has not yet failed to answer; false for a dead one
+  // in *dead.
+  bool Remote(const std::string& path, bool* dead);
+  template <typename Answer>
+  std::optional<Answer> Bounded(
+      const std::string& path, std::shared_ptr<Pending<Answer>> Root::*first,
+      const std::function<std::optional<Answer>(const std::string&)>& call);
+
+  DriveCalls calls_;
+  std::chrono::milliseconds bound_;
+  std::mutex mutex_;  // guards the members below
+  std::map<std::string, Root> roots_;
+  bool surveyed_ = false;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# A dead network share mapped to a drive letter does not hold up the Windows start-up: the real
+# start-up listing runs under Wine with X: typed network and backed by a FUSE directory whose volume
+# questions stall for a minute, and must finish within a generous limit, showing X: without a disk.
+# Runs with the share alive and dead in turn and prints the median of each.
+# Usage: tests/win32/dead_share.sh BUILD_DIR   (the mingw build tree holding quorvane-listing.exe)
+set -euo pipefail
+
+readonly stall_seconds=60
+readonly limit_ms=15000
+readonly runs=3
+
+if [[ "${1:-}" != "--inside" ]]; then
+  [[ $# -eq 1 ]] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "dead share test skipped: it needs root for a private mount namespace"
+    exit 0
+  fi
+  if [[ ! -c /dev/fuse ]] || ! pkg-config --exists fuse3; then
+    echo "dead share test skipped: no /dev/fuse or no libfuse3 (scripts/deps test installs it)"
+    exit 0
+  fi
+  build=$(cd "$1" && pwd)
+  source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+  work=$build/dead-share
+  mkdir -p "$work/mnt"
+  cc -O2 -Wall -o "$work/stalling_share" "$source_dir/tests/win32/stalling_share.c" \
+    $(pkg-config --cflags --libs fuse3)
+
+  # A prefix of its own: its server must run inside the namespace, where the mount is.
+  prefix=$work/wineprefix
+  "$source_dir/cmake/wine-run" --prepare "$prefix"
+  if [[ "$(readlink "$prefix/dosdevices/x:" || true)" != "$work/mnt" ]]; then
+    ln -sfn "$work/mnt" "$prefix/dosdevices/x:"
+    WINEPREFIX=$prefix WINEDEBUG=-all /usr/bin/wine reg add 'HKLM\Software\Wine\Drives' /v x: \
+      /d network /f >/dev/null 2>&1
+    WINEPREFIX=$prefix /usr/bin/wineserver -w
+  fi
+  exec unshare -m --propagation private "$0" --inside "$build" "$work" "$prefix"
+fi
+
+build=$2
+work=$3
+export WINEPREFIX=$4 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+program=$build/tests/win32/quorvane-listing.exe
+mount_point=$work/mnt
+
+# The share's server is spared by the helper: Wine's own server asks a new volume's kind in its
+# single thread, a freeze of all of Wine that Windows does not have.
+"$work/stalling_share" "$stall_seconds" "$mount_point" wineserver 2>/dev/null &
+share=$!
+cleanup() {
+  kill -USR2 "$share" 2>/dev/null || true
+  /usr/bin/wineserver -k 2>/dev/null || true
+  fusermount3 -u "$mount_point" 2>/dev/null || umount -l "$mount_point" 2>/dev/null || true
+  kill "$share" 2>/dev/null || true
+  wait "$share" 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+  grep -q " $mount_point .* stalling-share " /proc/self/mountinfo && break
+  sleep 0.1
+done
+grep -q " $mount_point .* stalling-share " /proc/self/mountinfo || { echo "FAIL: the share was not mounted"; exit 1; }
+
+# Wine's services start while the share still answers, as on a machine that lost its server later.
+/usr/bin/wineserver -p
+/usr/bin/wineboot </dev/null >/dev/null 2>&1
+
+# One run of the listing: its time in ms, its output in $work/listing-$1.txt.
+run() {
+  local start end
+  start=$(date +%s%N)
+  timeout $((stall_seconds * 7)) /usr/bin/wine "$program" </dev/null >"$work/listing-$1.txt" 2>&1 \
+    || { echo "FAIL: the listing ended with status $? ($1 share)" >&2; touch "$work/failed"; }
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+
+median() {
+  printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"
+}
+
+# The X: section of a listing, without its CR.
+section() {
+  tr -d '\r' <"$1" | sed -n '/^Disk X:/,/^Serial Number/p'
+}
+
+rm -f "$work/failed"
+failed=0
+alive=()
+dead=()
+for _ in $(seq "$runs"); do
+  kill -USR2 "$share"
+  alive+=("$(run alive)")
+  kill -USR1 "$share"
+  dead+=("$(run dead)")
+done
+kill -USR2 "$share"
+[[ ! -e "$work/failed" ]] || failed=1
+
+if ! section "$work/listing-alive.txt" | grep -q 'Total disk space  = 1.073.741.824 Bytes'; then
+  echo "FAIL: the live share was not sized:"; section "$work/listing-alive.txt"; failed=1
+fi
+if ! section "$work/listing-dead.txt" | grep -q 'Total disk space  = No disk loaded'; then
+  echo "FAIL: the dead share was not shown without a disk:"; section "$work/listing-dead.txt"
+  failed=1
+fi
+for took in "${dead[@]}"; do
+  if ((took > limit_ms)); then
+    echo "FAIL: a start-up with the dead share took $took ms (limit $limit_ms ms)"; failed=1
+  fi
+done
+alive_median=$(median "${alive[@]}")
+dead_median=$(median "${dead[@]}")
+echo "dead share: start-up listing ${alive[*]} ms with the share alive, ${dead[*]} ms with it" \
+  "stalling ${stall_seconds} s; medians $alive_median and $dead_median ms, added" \
+  "$((dead_median - alive_median)) ms"
+exit "$failed"
