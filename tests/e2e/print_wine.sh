@@ -6,11 +6,14 @@
 # deleted while the dialog is open, ends the command silently; a long listing continues on a new
 # page and a wide line on the next lines. Starts its own Xvfb, print server and
 # Wine server, and always stops them.
-# Usage: print_wine.sh <quorvane-print.exe> <wine prefix>
+# With the Windows program given too, Print Info in its window: one copy, two, Cancel and a queue
+# that rejects jobs, the program running on after each.
+# Usage: print_wine.sh <quorvane-print.exe> <wine prefix> [<quorvane.exe>]
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 program=$1
+window_program=${3:-}
 export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # shellcheck source=tests/e2e/x_server.sh
 source "$here/x_server.sh"
@@ -143,18 +146,105 @@ wide="wide:$(printf '0123456789%.0s' $(seq 30)):end"
 grep -qx "wide:$(printf '0123456789%.0s' $(seq 30)):end" <<<"$printed" &&
   fail "the wide line did not wrap"
 
+# The program itself, when given: Print Info in its window prints the same way, and the program
+# keeps running after each press.
+if [[ -n "$window_program" ]]; then
+  /usr/bin/wine "$window_program" >/dev/null 2>"$work/app.log" &
+  app_pid=$!
+  main=$(wait_window "System Information Beta 0.96")
+  read -r main_x main_y < <(window_corner "$main")
+  # The client area's place: the window is the same design as the Linux program's.
+  print_info() {
+    xdotool mousemove $((main_x + 184)) $((main_y + 77)) sleep 0.1 click 1
+    local box
+    box=$(wait_window "Pelvaro Beta 0.95")
+    keys_to "$box" Return
+    wait_gone "$box"
+    dialog=$(wait_window "Print")
+  }
+  still_running() {
+    local why=$1
+    wait_gone "$dialog"
+    sleep 1
+    kill -0 "$app_pid" 2>/dev/null || fail "$why: the program ended"
+    [[ -z "$(viewable_windows "Print")$(viewable_windows "Pelvaro Beta 0.95")" ]] ||
+      fail "$why: a dialog is on the screen"
+  }
+  # The report expected: the captions the console program was given on this same prefix (the
+  # memory total and names do not change between runs), then the listing copied out of the window.
+  xdotool mousemove $((main_x + 150)) $((main_y + 200)) sleep 0.1 click 1
+  keys_to "$main" ctrl+a ctrl+c
+  sleep 0.5
+  timeout 10 xclip -selection clipboard -o >"$work/listing.txt" ||
+    fail "the window's listing could not be copied"
+  { head -n 6 "$work/shown.txt"; cat "$work/listing.txt"; } >"$work/window-shown.txt"
+  mv "$work/window-shown.txt" "$work/shown.txt"
+  expected=$(expected_report)
+  base=$(jobs_printed)
+
+  print_info
+  keys_to "$dialog" Return
+  still_running "the window, one copy"
+  expect_jobs $((base + 1)) "the window, one copy"
+  one=$(ls -t "$server"/out/job-* | head -n1)
+  printed=$(job_text "$one")
+  if [[ "$printed" != "$expected" ]]; then
+    diff <(echo "$expected") <(echo "$printed") | sed 's/^/  /' >&2 || true
+    fail "the window printed a report that differs from its captions and listing"
+  fi
+
+  print_info
+  read -r dx dy < <(window_corner "$dialog")
+  xdotool mousemove $((dx + 374)) $((dy + 164)) sleep 0.1 click 1
+  xdotool key End BackSpace BackSpace BackSpace
+  xdotool type 2
+  keys_to "$dialog" Return
+  still_running "the window, two copies"
+  expect_jobs $((base + 3)) "the window, two copies"
+  copies=()
+  while IFS= read -r file; do copies+=("$file"); done < <(ls -t "$server"/out/job-* | head -n2)
+  cmp -s "${copies[0]}" "${copies[1]}" || fail "the window's two copies differ"
+  [[ "$(job_text "${copies[0]}")" == "$expected" ]] || fail "a copy from the window is not the report"
+
+  print_info
+  keys_to "$dialog" Escape
+  still_running "the window, Cancel"
+  expect_jobs $((base + 3)) "the window, Cancel"
+
+  print_info
+  cupsreject "$queue"
+  keys_to "$dialog" Return
+  still_running "the window, a queue that rejects jobs"
+  expect_jobs $((base + 3)) "the window, a queue that rejects jobs"
+  cupsaccept "$queue"
+
+  # Exit: Command1 at 2280,1380 twips, its middle 184,101 in the client area.
+  xdotool mousemove $((main_x + 184)) $((main_y + 101)) sleep 0.1 click 1
+  for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  status=0
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [[ $status -eq 0 ]] || fail "Exit after printing ended the program with status $status"
+  echo "PASS (Wine, the program): Print Info printed the report from its window; 2 copies gave 2" \
+    "identical jobs; Cancel and a rejecting queue printed nothing, the program running on"
+fi
+before=$(jobs_printed)
+
 # 4. Cancel: nothing printed.
 open_print_dialog
 keys_to "$dialog" Escape
 expect_end "Cancel"
-expect_jobs 4 "Cancel"
+expect_jobs "$before" "Cancel"
 
 # 5. The queue stops taking jobs while the dialog is open.
 open_print_dialog
 cupsreject "$queue"
 keys_to "$dialog" Return
 expect_end "a queue that rejects jobs"
-expect_jobs 4 "a queue that rejects jobs"
+expect_jobs "$before" "a queue that rejects jobs"
 cupsaccept "$queue"
 
 # 6. The queue is deleted while the dialog is open.
@@ -162,7 +252,7 @@ open_print_dialog
 lpadmin -x "$queue"
 keys_to "$dialog" Return
 expect_end "a deleted queue"
-expect_jobs 4 "a deleted queue"
+expect_jobs "$before" "a deleted queue"
 
 echo "PASS (Wine): the default queue printed the report; 2 copies gave 2 identical jobs; Cancel, a" \
   "rejecting queue and a deleted queue printed nothing and ended the command silently; a long" \
