@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/linux/sources.h"
 #include "platform/linux/udev.h"
@@ -142,7 +143,7 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   if (!mountinfo) {
     return {};
   }
-  const std::vector<MountEntry> mounts = ParseMountInfo(*mountinfo);
+  std::vector<MountEntry> mounts = ParseMountInfo(*mountinfo);
   const auto fstab = linux_sources::ReadFile(Join(root, "/etc/fstab"));
   const std::vector<std::string> hidden =
       fstab ? HiddenMountPoints(*fstab) : std::vector<std::string>{};
@@ -158,7 +159,7 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   volumes.reserve(chosen.size());
   for (const std::size_t index : chosen) {
     Volume volume;
-    volume.mount = mounts[index];
+    volume.mount = std::move(mounts[index]);  // each is chosen once
     const MountEntry& mount = volume.mount;
     volume.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
     volume.bounded = NeedsBoundedQuery(mount);
