@@ -166,8 +166,8 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
     if (sources.look && !shares.Below(mount.mountPoint)) {
       // What its point showed when it was found visible; the root is always one and was not
       // looked at then.
-      auto facts = seen[index] ? std::move(seen[index])
-                               : sources.look(Join(root, mount.mountPoint), volume.bounded);
+      auto facts =
+          seen[index] ? seen[index] : sources.look(Join(root, mount.mountPoint), volume.bounded);
       if (facts && (facts->missing || (mount.fsType != "btrfs" && (facts->major != mount.major ||
                                                                    facts->minor != mount.minor)))) {
         // Gone since it was seen: whatever is there now is not this drive.
