@@ -121,15 +121,29 @@ const Volume* DriveTable::Find(std::string_view root) const {
   if (root.empty()) {
     return nullptr;
   }
+  std::string withSlash;
   if (root.back() != '/') {
     // Every root ends in "/": "/home" is asked as "/home/".
-    std::string withSlash(root);
+    withSlash.reserve(root.size() + 1);
+    withSlash = root;
     withSlash += '/';
-    const auto found = byRoot_.find(withSlash);
-    return found == byRoot_.end() ? nullptr : &volumes_[found->second];
+    root = withSlash;
+  }
+  // The calls come in the order of the list, several for each drive: the drive found last and the
+  // one after it are tried before the index.
+  const std::size_t last = last_.load(std::memory_order_relaxed);
+  for (std::size_t i = last; i < volumes_.size() && i < last + 2; ++i) {
+    if (volumes_[i].root == root) {
+      last_.store(i, std::memory_order_relaxed);
+      return &volumes_[i];
+    }
   }
   const auto found = byRoot_.find(root);
-  return found == byRoot_.end() ? nullptr : &volumes_[found->second];
+  if (found == byRoot_.end()) {
+    return nullptr;
+  }
+  last_.store(found->second, std::memory_order_relaxed);
+  return &volumes_[found->second];
 }
 
 std::optional<Sizes> DriveTable::TakeReading(std::size_t index) {

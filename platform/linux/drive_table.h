@@ -2,6 +2,7 @@
 // volume is a share or FUSE mount, always on the filesystem the drive is.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -91,6 +92,7 @@ class DriveTable {
 
   std::vector<Volume> volumes_;
   std::unordered_map<std::string_view, std::size_t> byRoot_;  // views of volumes_' roots
+  mutable std::atomic<std::size_t> last_{0};                  // the drive found last
   Measure measure_;
   std::chrono::milliseconds bound_;
   std::string list_;
