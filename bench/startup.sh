@@ -5,15 +5,15 @@
 set -euo pipefail
 build=${1:-build/release}
 runs=${2:-31}
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+results=$(mktemp -d)
+# Xvfb picks a free display itself and writes its number to the descriptor.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$results/display" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$results"' EXIT
+for _ in $(seq 50); do [[ -s "$results/display" ]] && break; sleep 0.1; done
+display=":$(head -n1 "$results/display")"
 for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-
-results=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$results"' EXIT
 run() {  # run NAME: one start, appends "milliseconds kilobytes" to the NAME file
   local start end
   start=$(date +%s%N)

@@ -13,7 +13,7 @@ prefix=$PWD/$build/wineprefix
 cmake/wine-run --prepare "$prefix"
 
 results=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$results/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$results/display" 2>/dev/null &
 xvfb=$!
 trap '/usr/bin/wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$results"' EXIT
 for _ in $(seq 100); do [[ -s "$results/display" ]] && break; sleep 0.1; done

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -38,17 +37,8 @@ std::optional<Sizes> MeasureAt(const Place& place) {
              (status.stx_dev_major == place.major && status.stx_dev_minor == place.minor);
     }
   }
-  struct statvfs status {};
-  const bool measured = same && ::fstatvfs(fd, &status) == 0;
+  auto sizes = same ? SizesOf(fd) : std::nullopt;
   ::close(fd);
-  if (!measured) {
-    return std::nullopt;
-  }
-  const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
-  Sizes sizes;
-  sizes.total = static_cast<std::uint64_t>(status.f_blocks) * unit;
-  sizes.available = static_cast<std::uint64_t>(status.f_bavail) * unit;
-  sizes.free = static_cast<std::uint64_t>(status.f_bfree) * unit;
   return sizes;
 }
 
@@ -117,6 +107,7 @@ DriveTable::DriveTable(std::vector<Volume> volumes, Measure measure,
       measure_(std::move(measure)),
       bound_(bound),
       answers_(volumes_.size(), Answer::kUnknown),
+      readingTaken_(volumes_.size(), 0),
       started_(volumes_.size()) {
   byRoot_.reserve(volumes_.size());
   for (std::size_t i = 0; i < volumes_.size(); ++i) {
@@ -130,22 +121,54 @@ const Volume* DriveTable::Find(std::string_view root) const {
   if (root.empty()) {
     return nullptr;
   }
+  std::string withSlash;
   if (root.back() != '/') {
     // Every root ends in "/": "/home" is asked as "/home/".
-    std::string withSlash(root);
+    withSlash.reserve(root.size() + 1);
+    withSlash = root;
     withSlash += '/';
-    const auto found = byRoot_.find(withSlash);
-    return found == byRoot_.end() ? nullptr : &volumes_[found->second];
+    root = withSlash;
+  }
+  // The calls come in the order of the list, several for each drive: the drive found last and the
+  // one after it are tried before the index.
+  const std::size_t last = last_.load(std::memory_order_relaxed);
+  for (std::size_t i = last; i < volumes_.size() && i < last + 2; ++i) {
+    if (volumes_[i].root == root) {
+      last_.store(i, std::memory_order_relaxed);
+      return &volumes_[i];
+    }
   }
   const auto found = byRoot_.find(root);
-  return found == byRoot_.end() ? nullptr : &volumes_[found->second];
+  if (found == byRoot_.end()) {
+    return nullptr;
+  }
+  last_.store(found->second, std::memory_order_relaxed);
+  return &volumes_[found->second];
+}
+
+std::optional<Sizes> DriveTable::TakeReading(std::size_t index) {
+  const Volume& volume = volumes_[index];
+  if (!volume.reading) {
+    return std::nullopt;
+  }
+  {
+    const std::lock_guard lock(mutex_);
+    if (std::exchange(readingTaken_[index], 1) != 0) {
+      return std::nullopt;
+    }
+  }
+  if (std::chrono::steady_clock::now() - volume.readAt > kReadingLife) {
+    return std::nullopt;
+  }
+  return volume.reading;
 }
 
 std::optional<Sizes> DriveTable::Size(const Volume& volume) {
-  if (!volume.bounded) {
-    return measure_(Place::Of(volume));
-  }
   const auto index = static_cast<std::size_t>(&volume - volumes_.data());
+  if (!volume.bounded) {
+    auto reading = TakeReading(index);
+    return reading ? reading : measure_(Place::Of(volume));
+  }
   Started mine;
   {
     const std::lock_guard lock(mutex_);

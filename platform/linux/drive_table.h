@@ -2,6 +2,7 @@
 // volume is a share or FUSE mount, always on the filesystem the drive is.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -16,13 +17,6 @@
 #include "platform/linux/mounts.h"
 
 namespace platform::linux_volumes {
-
-// Sizes in bytes from statvfs.
-struct Sizes {
-  std::uint64_t total = 0;
-  std::uint64_t available = 0;  // for the calling user
-  std::uint64_t free = 0;
-};
 
 // A place to measure, and where it is a drive, the mount that must be there.
 struct Place {
@@ -63,6 +57,10 @@ struct PendingMeasure;
 // How long a share or FUSE volume is given to answer a size query.
 inline constexpr std::chrono::milliseconds kShareBound{2000};
 
+// How long the sizes measured along with the table may answer a drive's first size query: the
+// start-up that reads the table asks every size within moments, and a later query measures anew.
+inline constexpr std::chrono::milliseconds kReadingLife{2000};
+
 // The drives as the drive calls see them, for the life of the process.
 class DriveTable {
  public:
@@ -77,7 +75,8 @@ class DriveTable {
   // The drive of a root ("/home/", or "/home"); null for a path that is no drive's root.
   const Volume* Find(std::string_view root) const;
 
-  // A local volume is measured on the calling thread; a share or FUSE volume on a worker with the
+  // A local volume is measured on the calling thread, or the first time answered by its fresh
+  // reading from the table; a share or FUSE volume on a worker with the
   // time bound, all shares at once the first time. A share that once failed to answer in time is
   // not asked again: its worker may still hang, and start-up asks each drive several things.
   std::optional<Sizes> Size(const Volume& volume);
@@ -88,8 +87,12 @@ class DriveTable {
  private:
   enum class Answer : char { kUnknown, kAlive, kDead };
 
+  // The volume's reading from the table, once and while fresh.
+  std::optional<Sizes> TakeReading(std::size_t index);
+
   std::vector<Volume> volumes_;
   std::unordered_map<std::string_view, std::size_t> byRoot_;  // views of volumes_' roots
+  mutable std::atomic<std::size_t> last_{0};                  // the drive found last
   Measure measure_;
   std::chrono::milliseconds bound_;
   std::string list_;
@@ -100,6 +103,7 @@ class DriveTable {
 
   std::mutex mutex_;  // guards the members below
   std::vector<Answer> answers_;
+  std::vector<char> readingTaken_;
   std::vector<Started> started_;  // queries started for all shares at once, not yet taken
   bool sharesAsked_ = false;
 };

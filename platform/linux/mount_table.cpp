@@ -13,10 +13,10 @@
 namespace platform::linux_volumes {
 namespace {
 
-// Splits at runs of blanks and tabs.
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  fields.reserve(12);
+// Splits at runs of blanks and tabs into fields, which is cleared first: one vector serves every
+// line of a table.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   std::size_t position = 0;
   while (position < line.size()) {
@@ -31,6 +31,11 @@ std::vector<std::string_view> Fields(std::string_view line) {
       fields.push_back(line.substr(start, position - start));
     }
   }
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  SplitFields(line, fields);
   return fields;
 }
 
@@ -57,12 +62,9 @@ std::size_t Depth(std::string_view path) {
   return std::count(path.begin(), path.end(), '/');
 }
 
-// The key that groups the mounts of one volume: its device number, or its pool for ZFS.
-std::string VolumeKey(const MountEntry& mount) {
-  if (mount.fsType == "zfs") {
-    return "zfs " + mount.source.substr(0, mount.source.find('/'));
-  }
-  return std::to_string(mount.major) + ":" + std::to_string(mount.minor);
+// The pool of a ZFS dataset ("tank" of "tank/home"), which groups its datasets as one volume.
+std::string_view PoolOf(const MountEntry& mount) {
+  return std::string_view(mount.source).substr(0, mount.source.find('/'));
 }
 
 }  // namespace
@@ -80,6 +82,9 @@ bool IsRamType(std::string_view fsType) {
 }
 
 std::string UnescapeOctal(std::string_view text) {
+  if (text.find('\\') == std::string_view::npos) {
+    return std::string(text);  // nearly every field: nothing to turn back
+  }
   std::string result;
   result.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -100,8 +105,11 @@ std::string UnescapeOctal(std::string_view text) {
 
 std::vector<MountEntry> ParseMountInfo(std::string_view text) {
   std::vector<MountEntry> mounts;
-  linux_sources::ForEachLine(text, [&mounts](std::string_view line) {
-    const auto fields = Fields(line);
+  mounts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  std::vector<std::string_view> fields;
+  fields.reserve(16);
+  linux_sources::ForEachLine(text, [&mounts, &fields](std::string_view line) {
+    SplitFields(line, fields);
     // id parent major:minor root mount-point options [optional...] - type source super-options
     if (fields.size() < 9) {
       return;
@@ -264,9 +272,16 @@ std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
     return a < b;
   };
 
-  // The candidate mounts of each volume, by device number (or ZFS pool), in the order of the table.
-  std::unordered_map<std::string, std::vector<std::size_t>> volumes;
-  std::vector<std::vector<std::size_t>*> order;
+  // The candidate mounts of each volume, by device number (or ZFS pool), each volume numbered in
+  // the order it first appears in the table.
+  std::unordered_map<std::uint64_t, std::uint32_t> byDevice;
+  std::unordered_map<std::string_view, std::uint32_t> byPool;
+  byDevice.reserve(mounts.size());
+  std::vector<std::size_t> candidates;
+  std::vector<std::uint32_t> volumeOf;
+  candidates.reserve(mounts.size());
+  volumeOf.reserve(mounts.size());
+  std::uint32_t volumes = 0;
   for (std::size_t index = 0; index < mounts.size(); ++index) {
     const MountEntry& mount = mounts[index];
     if (top.find(mount.mountPoint)->second != index) {
@@ -275,30 +290,53 @@ std::vector<std::size_t> SelectDrives(const std::vector<MountEntry>& mounts,
     if (index != root && (!MayBeDrive(mount) || hiddenPoints.contains(mount.mountPoint))) {
       continue;
     }
-    auto [slot, inserted] = volumes.try_emplace(VolumeKey(mount));
-    if (inserted) {
-      order.push_back(&slot->second);
+    // A volume not seen before gets the next number.
+    const std::uint32_t volume =
+        mount.fsType == "zfs"
+            ? byPool.try_emplace(PoolOf(mount), volumes).first->second
+            : byDevice.try_emplace((std::uint64_t{mount.major} << 32U) | mount.minor, volumes)
+                  .first->second;
+    if (volume == volumes) {
+      ++volumes;
     }
-    slot->second.push_back(index);
+    candidates.push_back(index);
+    volumeOf.push_back(volume);
+  }
+  // Each volume's candidates side by side, still in the order of the table (a counting sort).
+  std::vector<std::size_t> begins(volumes + 1, 0);
+  for (const std::uint32_t volume : volumeOf) {
+    ++begins[volume + 1];
+  }
+  for (std::uint32_t volume = 0; volume < volumes; ++volume) {
+    begins[volume + 1] += begins[volume];
+  }
+  std::vector<std::size_t> grouped(candidates.size());
+  {
+    std::vector<std::size_t> next(begins.begin(), begins.end() - 1);
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+      grouped[next[volumeOf[k]]++] = candidates[k];
+    }
   }
   // Of each volume the best mount that is visible: only as many points are looked at as it takes,
   // so the bind mounts of a volume already listed at a better place cost no look at all.
   std::vector<std::size_t> chosen;
-  chosen.reserve(order.size());
+  chosen.reserve(volumes);
   const auto shows = [&](std::size_t index) {
     return index == root || !visible || visible(mounts[index]);
   };
-  for (std::vector<std::size_t>* candidates : order) {
+  for (std::uint32_t volume = 0; volume < volumes; ++volume) {
+    const auto begin = grouped.begin() + static_cast<std::ptrdiff_t>(begins[volume]);
+    const auto end = grouped.begin() + static_cast<std::ptrdiff_t>(begins[volume + 1]);
     // Mostly the best one is visible: found in one pass, the rest sorted only when it is not.
-    const auto first = std::min_element(candidates->begin(), candidates->end(), better);
+    const auto first = std::min_element(begin, end, better);
     if (shows(*first)) {
       chosen.push_back(*first);
       continue;
     }
-    std::iter_swap(candidates->begin(), first);
-    std::sort(candidates->begin() + 1, candidates->end(), better);
-    const auto next = std::find_if(candidates->begin() + 1, candidates->end(), shows);
-    if (next != candidates->end()) {
+    std::iter_swap(begin, first);
+    std::sort(begin + 1, end, better);
+    const auto next = std::find_if(begin + 1, end, shows);
+    if (next != end) {
       chosen.push_back(*next);
     }
   }

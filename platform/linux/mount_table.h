@@ -60,7 +60,7 @@ class ShareIndex {
   bool Below(std::string_view path) const;
 
  private:
-  std::vector<std::string_view> points_;  // sorted
+  std::vector<std::string> points_;  // sorted; its own copies, the mounts may be moved away
 };
 
 // Whether a mount is visible as a drive now: its mount point, as the path resolves now, is a

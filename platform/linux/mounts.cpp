@@ -2,8 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/linux/sources.h"
 #include "platform/linux/udev.h"
@@ -23,9 +26,12 @@ std::string Join(const std::string& root, std::string_view path) {
   return joined;
 }
 
-// Whether each mount shows at its point now, looked at once per candidate.
-Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares) {
-  return [&root, &look, &shares](const MountEntry& mount) {
+// Whether each mount shows at its point now, looked at once per candidate; what the point showed
+// is kept in seen, by the mount's index, for the drive that it becomes.
+Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares,
+                  const std::vector<MountEntry>& mounts,
+                  std::vector<std::optional<PointFacts>>& seen) {
+  return [&root, &look, &shares, &mounts, &seen](const MountEntry& mount) {
     // A path below a share is not looked at: the lookup would hang with the share. It is given the
     // benefit of the doubt, as is a point that cannot be looked at.
     if (shares.Below(mount.mountPoint)) {
@@ -37,32 +43,75 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
       struct stat status {};
       return ::stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode);
     }
-    const auto facts = look(path, NeedsBoundedQuery(mount), false);
+    auto& facts = seen[static_cast<std::size_t>(&mount - mounts.data())];
+    facts = look(path, NeedsBoundedQuery(mount));
     return !facts || Shows(*facts, mount);
   };
 }
 
 }  // namespace
 
-std::optional<PointFacts> LookAtPath(const std::string& path, bool cached, bool unique) {
-  struct statx status {};
-  const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (cached ? AT_STATX_DONT_SYNC : 0);
-  const unsigned wanted = STATX_TYPE | (unique ? kUniqueMountId : STATX_MNT_ID);
-  if (::statx(AT_FDCWD, path.c_str(), flags, wanted, &status) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) {
-      PointFacts gone;
-      gone.missing = true;
-      return gone;
-    }
+std::optional<Sizes> SizesOf(int fd) {
+  struct statvfs status {};
+  if (::fstatvfs(fd, &status) != 0) {
     return std::nullopt;
   }
+  const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
+  Sizes sizes;
+  sizes.total = static_cast<std::uint64_t>(status.f_blocks) * unit;
+  sizes.available = static_cast<std::uint64_t>(status.f_bavail) * unit;
+  sizes.free = static_cast<std::uint64_t>(status.f_bfree) * unit;
+  return sizes;
+}
+
+std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
+  const auto gone = [] {
+    PointFacts facts;
+    facts.missing = true;
+    return facts;
+  };
   PointFacts facts;
+  struct statx status {};
+  if (cached) {
+    // Two lookups of the path, but no descriptor: opening a share's point may ask the server.
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
+    if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE | STATX_MNT_ID, &status) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? std::optional(gone()) : std::nullopt;
+    }
+    facts.major = status.stx_dev_major;
+    facts.minor = status.stx_dev_minor;
+    facts.directory = S_ISDIR(status.stx_mode);
+    facts.mountId = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+    struct statx unique {};
+    if (::statx(AT_FDCWD, path.c_str(), flags, kUniqueMountId, &unique) == 0 &&
+        (unique.stx_mask & kUniqueMountId) != 0) {
+      facts.uniqueMountId = unique.stx_mnt_id;
+    }
+    return facts;
+  }
+  // One lookup of the path: all the rest is asked of the descriptor, so it all tells of the same
+  // directory. Without O_DIRECTORY an O_PATH open starts no automount on the point.
+  const int fd = ::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    return errno == ENOENT || errno == ENOTDIR ? std::optional(gone()) : std::nullopt;
+  }
+  if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &status) != 0) {
+    ::close(fd);
+    return std::nullopt;
+  }
   facts.major = status.stx_dev_major;
   facts.minor = status.stx_dev_minor;
   facts.directory = S_ISDIR(status.stx_mode);
-  if ((status.stx_mask & (unique ? kUniqueMountId : STATX_MNT_ID)) != 0) {
-    facts.mountId = status.stx_mnt_id;
+  facts.mountId = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+  struct statx unique {};
+  if (::statx(fd, "", AT_EMPTY_PATH, kUniqueMountId, &unique) == 0 &&
+      (unique.stx_mask & kUniqueMountId) != 0) {
+    facts.uniqueMountId = unique.stx_mnt_id;
   }
+  if (facts.directory) {
+    facts.sizes = SizesOf(fd);
+  }
+  ::close(fd);
   return facts;
 }
 
@@ -94,7 +143,7 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   if (!mountinfo) {
     return {};
   }
-  const std::vector<MountEntry> mounts = ParseMountInfo(*mountinfo);
+  std::vector<MountEntry> mounts = ParseMountInfo(*mountinfo);
   const auto fstab = linux_sources::ReadFile(Join(root, "/etc/fstab"));
   const std::vector<std::string> hidden =
       fstab ? HiddenMountPoints(*fstab) : std::vector<std::string>{};
@@ -102,24 +151,34 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
   DiskLinks labels(Join(root, "/dev/disk/by-label"));
   DiskLinks uuids(Join(root, "/dev/disk/by-uuid"));
 
-  const auto chosen = SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares));
+  std::vector<std::optional<PointFacts>> seen(sources.look ? mounts.size() : 0);
+  const auto readAt = std::chrono::steady_clock::now();
+  const auto chosen =
+      SelectDrives(mounts, hidden, VisibleBy(root, sources.look, shares, mounts, seen));
   std::vector<Volume> volumes;
   volumes.reserve(chosen.size());
   for (const std::size_t index : chosen) {
     Volume volume;
-    volume.mount = mounts[index];
+    volume.mount = std::move(mounts[index]);  // each is chosen once
     const MountEntry& mount = volume.mount;
     volume.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
     volume.bounded = NeedsBoundedQuery(mount);
     if (sources.look && !shares.Below(mount.mountPoint)) {
-      // The mount's ID that no later mount gets: the size query checks it.
-      const auto facts = sources.look(Join(root, mount.mountPoint), volume.bounded, true);
+      // What its point showed when it was found visible; the root is always one and was not
+      // looked at then.
+      auto facts =
+          seen[index] ? seen[index] : sources.look(Join(root, mount.mountPoint), volume.bounded);
       if (facts && (facts->missing || (mount.fsType != "btrfs" && (facts->major != mount.major ||
                                                                    facts->minor != mount.minor)))) {
         // Gone since it was seen: whatever is there now is not this drive.
         volume.uniqueMountId = kNoMount;
       } else if (facts) {
-        volume.uniqueMountId = facts->mountId;
+        // The mount's ID that no later mount gets: a later size query checks it.
+        volume.uniqueMountId = facts->uniqueMountId;
+        if (facts->sizes && Shows(*facts, mount)) {
+          volume.reading = facts->sizes;
+          volume.readAt = readAt;
+        }
       }
     }
     std::optional<BlockDevice> device;

@@ -25,7 +25,10 @@ fail() {
 # the descriptor), exports DISPLAY once the server answers, and sets xvfb_pid.
 start_x_server() {
   local work=$1
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  # -noreset: the server would otherwise reset when its last client leaves, and turn away the
+  # clients that come during the reset (the first answer below is such a client).
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [[ -s "$work/display" ]] && break
@@ -34,12 +37,13 @@ start_x_server() {
   [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(head -n1 "$work/display")"
   # The number is written when the server listens; a client is still let in only once it answers.
+  local answered=0
   for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
+    xdpyinfo >/dev/null 2>&1 && answered=1 && break
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
     sleep 0.1
   done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
+  [[ $answered -eq 1 ]] || fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 }
 

@@ -390,6 +390,22 @@ TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenU
   record->Release(5);
 }
 
+TEST(DriveTableCalls, AFreshReadingFromTheTableAnswersOnlyTheFirstQuery) {
+  auto record = std::make_shared<Recorder>();
+  Volume fresh = MakeVolume("/mnt/fresh", false);
+  fresh.reading = Sizes{7, 7, 7};
+  fresh.readAt = std::chrono::steady_clock::now();
+  Volume stale = fresh;
+  stale.mount.mountPoint = "/mnt/stale";
+  stale.root = "/mnt/stale/";
+  stale.readAt -= kReadingLife + 1s;
+  DriveTable table({fresh, stale}, Recorder::For(record));
+  EXPECT_EQ(table.Size(*table.Find("/mnt/fresh/"))->total, 7U);
+  EXPECT_EQ(table.Size(*table.Find("/mnt/fresh/"))->total, 1000U);  // measured anew
+  EXPECT_EQ(table.Size(*table.Find("/mnt/stale/"))->total, 1000U);
+  EXPECT_EQ(record->SortedPaths(), (std::vector<std::string>{"/mnt/fresh", "/mnt/stale"}));
+}
+
 TEST(DriveTableCalls, AllSharesAreAskedAtOnceSoDeadOnesCostOneWait) {
   auto record = std::make_shared<Recorder>();
   DriveTable table({MakeVolume("/mnt/dead1", true), MakeVolume("/mnt/dead2", true)},
@@ -437,6 +453,9 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
       if (round % 3 == 2) {
         MountTmpfs("/mnt/race", 2048);
       }
+      if (!race->reading || race->reading->total != kRacing) {
+        faults += "no reading of its own with the table; ";
+      }
       measure(*race, round % 3 == 0);
       ::umount2("/mnt/race", MNT_DETACH);
     }
@@ -456,6 +475,9 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
           const auto sizes = MeasureAt(Place::Of(volume));
           if (sizes && sizes->total != kRacing) {
             faults += "measured " + std::to_string(sizes->total) + " while racing; ";
+          }
+          if (volume.reading && volume.reading->total != kRacing) {
+            faults += "read " + std::to_string(volume.reading->total) + " while racing; ";
           }
         }
       }
