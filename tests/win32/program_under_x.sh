@@ -3,10 +3,10 @@
 # window found by title and measured, colours from a screenshot, Tab and Shift+Tab, the listing
 # copied out of the text box with Ctrl+A and Ctrl+C, the timer's ticks, and the three ways out
 # (Return on Exit, a click on Exit, the close box), each ending the process with status 0.
-# Usage: program_under_x.sh WINE-RUN PREFIX QUORVANE.EXE WINDOW-INSPECTOR.EXE SKY.BMP
+# Usage: program_under_x.sh WINE-RUN PREFIX QUORVANE.EXE WINDOW-READER.EXE SKY.BMP
 # Needs QUORVANE_WINE_DISPLAY, the X server scripts/stages/30-wine starts; skipped (77) without it.
 set -euo pipefail
-wine_run=$1 prefix=$2 program=$3 inspector=$4 sky=$5
+wine_run=$1 prefix=$2 program=$3 reader=$4 sky=$5
 if [[ -z "${QUORVANE_WINE_DISPLAY:-}" ]]; then
   echo "no X server given in QUORVANE_WINE_DISPLAY: skipped"
   exit 77
@@ -21,7 +21,7 @@ fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
 expect() {  # expect WHAT GOT WANTED
   [[ "$2" == "$3" ]] || fail "$1: got '$2', wanted '$3'"
 }
-inspect() { "$wine_run" "$prefix" "$inspector" "$@"; }
+inspect() { "$wine_run" "$prefix" "$reader" "$@"; }
 start() {
   "$wine_run" "$prefix" "$program" &
   pid=$!

@@ -1,4 +1,4 @@
-// window-inspector: looks at the running Windows program from outside, as another program on the
+// window-reader: looks at the running Windows program from outside, as another program on the
 // same desktop does, for tests/win32/program_under_x.sh. It finds the main window by its title and
 // answers one question per run; a failed check is printed and makes the exit status 1.
 //   find                 wait until the window is shown
@@ -219,6 +219,6 @@ int main(int argc, char** argv) {
     // What the close box does.
     return ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: window-inspector find|where|listing FILE|ticks|focus|close\n");
+  std::fprintf(stderr, "usage: window-reader find|where|listing FILE|ticks|focus|close\n");
   return 2;
 }
