@@ -29,18 +29,6 @@ int HexDigit(char c) {
   return -1;
 }
 
-std::string Join(const std::string& root, std::string_view path) {
-  if (root.empty() || root == "/") {
-    return std::string(path);
-  }
-  std::string joined = root;
-  if (joined.back() == '/') {
-    joined.pop_back();
-  }
-  joined += path;
-  return joined;
-}
-
 std::optional<std::string> ReadLink(const std::string& path) {
   std::array<char, 4096> target{};
   const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
@@ -79,7 +67,7 @@ std::string Trimmed(std::optional<std::string> text) {
 template <typename Match>
 std::optional<std::pair<std::string, std::string>> FindInSysBlock(const std::string& root,
                                                                   Match match) {
-  const std::string base = Join(root, "/sys/block");
+  const std::string base = linux_sources::UnderRoot(root, "/sys/block");
   DIR* disks = ::opendir(base.c_str());
   if (disks == nullptr) {
     return std::nullopt;
@@ -128,7 +116,7 @@ std::optional<std::pair<std::string, std::string>> FindInSysBlock(const std::str
 // The whole disk of a device name: itself when sysfs lists it as a disk, otherwise the disk whose
 // partition it is ("sdb1" -> "sdb", "nvme0n1p2" -> "nvme0n1", "mmcblk0p1" -> "mmcblk0").
 std::string DiskOf(const std::string& root, const std::string& name) {
-  if (Exists(Join(root, "/sys/block/" + name))) {
+  if (Exists(linux_sources::UnderRoot(root, "/sys/block/" + name))) {
     return name;
   }
   if (auto found = FindInSysBlock(root, [&name](std::string_view candidate, const std::string&) {
@@ -144,7 +132,10 @@ std::string DiskOf(const std::string& root, const std::string& name) {
       disk[disk.size() - 2] <= '9') {
     disk.pop_back();
   }
-  return !disk.empty() && disk != name && Exists(Join(root, "/sys/block/" + disk)) ? disk : name;
+  return !disk.empty() && disk != name &&
+                 Exists(linux_sources::UnderRoot(root, "/sys/block/" + disk))
+             ? disk
+             : name;
 }
 
 }  // namespace
@@ -153,7 +144,7 @@ std::string DeviceNameOf(const std::string& root, const MountEntry& mount) {
   if (!IsRealDeviceName(mount.source)) {
     return {};
   }
-  const auto link = ReadLink(Join(root, mount.source));
+  const auto link = ReadLink(linux_sources::UnderRoot(root, mount.source));
   return std::string(BaseName(link ? *link : mount.source));
 }
 
@@ -162,15 +153,15 @@ std::pair<std::uint32_t, std::uint32_t> DeviceOf(const std::string& root, const 
     return {mount.major, mount.minor};
   }
   const std::string name = DeviceNameOf(root, mount);
-  std::string number =
-      Trimmed(linux_sources::ReadFile(Join(root, "/sys/class/block/" + name + "/dev")));
+  std::string number = Trimmed(
+      linux_sources::ReadFile(linux_sources::UnderRoot(root, "/sys/class/block/" + name + "/dev")));
   if (number.empty()) {
     if (auto found = FindInSysBlock(root, [&name](std::string_view candidate, const std::string&) {
           return candidate == name;
         })) {
       const auto& [disk, part] = *found;
-      number = Trimmed(linux_sources::ReadFile(
-          Join(root, "/sys/block/" + disk + (disk == part ? "" : "/" + part) + "/dev")));
+      number = Trimmed(linux_sources::ReadFile(linux_sources::UnderRoot(
+          root, "/sys/block/" + disk + (disk == part ? "" : "/" + part) + "/dev")));
     }
   }
   std::uint32_t major = 0;
@@ -266,13 +257,14 @@ std::optional<BlockDevice> ReadBlockDevice(const std::string& root, std::uint32_
                                            std::uint32_t minor, std::string_view nameHint) {
   const std::string number = DeviceNumber(major, minor);
   BlockDevice device;
-  const auto link = ReadLink(Join(root, "/sys/dev/block/" + number));
+  const auto link = ReadLink(linux_sources::UnderRoot(root, "/sys/dev/block/" + number));
   if (link) {
     device.name = std::string(BaseName(*link));
     // A partition's link ends in .../<disk>/<partition>; the flags belong to the whole disk.
     const std::string_view parent = BaseName(std::string_view(*link).substr(
         0, link->size() - std::min(link->size(), device.name.size() + 1)));
-    if (!parent.empty() && Exists(Join(root, "/sys/block/" + std::string(parent)))) {
+    if (!parent.empty() &&
+        Exists(linux_sources::UnderRoot(root, "/sys/block/" + std::string(parent)))) {
       device.disk = std::string(parent);
     }
   } else if (auto found = FindInSysBlock(root, [&number](std::string_view, const std::string& dev) {
@@ -287,8 +279,8 @@ std::optional<BlockDevice> ReadBlockDevice(const std::string& root, std::uint32_
   if (device.disk.empty()) {
     device.disk = DiskOf(root, device.name);
   }
-  const auto removable =
-      linux_sources::ReadFile(Join(root, "/sys/block/" + device.disk + "/removable"));
+  const auto removable = linux_sources::ReadFile(
+      linux_sources::UnderRoot(root, "/sys/block/" + device.disk + "/removable"));
   device.removable = removable && removable->starts_with("1");
   return device;
 }

@@ -14,18 +14,6 @@
 namespace platform::linux_volumes {
 namespace {
 
-std::string Join(const std::string& root, std::string_view path) {
-  if (root.empty() || root == "/") {
-    return std::string(path);
-  }
-  std::string joined = root;
-  if (joined.back() == '/') {
-    joined.pop_back();
-  }
-  joined += path;
-  return joined;
-}
-
 // Whether each mount shows at its point now, looked at once per candidate; what the point showed
 // is kept in seen, by the mount's index, for the drive that it becomes.
 Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares,
@@ -37,7 +25,7 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
     if (shares.Below(mount.mountPoint)) {
       return true;
     }
-    const std::string path = Join(root, mount.mountPoint);
+    const std::string path = linux_sources::UnderRoot(root, mount.mountPoint);
     if (!look) {
       // A fixture tree: only a file bound over a path is told apart.
       struct stat status {};
@@ -139,17 +127,18 @@ Sources ThisMachine() {
 
 std::vector<Volume> ReadVolumes(const Sources& sources) {
   const std::string& root = sources.root;
-  const auto mountinfo = linux_sources::ReadFile(Join(root, "/proc/self/mountinfo"));
+  const auto mountinfo =
+      linux_sources::ReadFile(linux_sources::UnderRoot(root, "/proc/self/mountinfo"));
   if (!mountinfo) {
     return {};
   }
   std::vector<MountEntry> mounts = ParseMountInfo(*mountinfo);
-  const auto fstab = linux_sources::ReadFile(Join(root, "/etc/fstab"));
+  const auto fstab = linux_sources::ReadFile(linux_sources::UnderRoot(root, "/etc/fstab"));
   const std::vector<std::string> hidden =
       fstab ? HiddenMountPoints(*fstab) : std::vector<std::string>{};
   const ShareIndex shares(mounts);
-  DiskLinks labels(Join(root, "/dev/disk/by-label"));
-  DiskLinks uuids(Join(root, "/dev/disk/by-uuid"));
+  DiskLinks labels(linux_sources::UnderRoot(root, "/dev/disk/by-label"));
+  DiskLinks uuids(linux_sources::UnderRoot(root, "/dev/disk/by-uuid"));
 
   std::vector<std::optional<PointFacts>> seen(sources.look ? mounts.size() : 0);
   const auto readAt = std::chrono::steady_clock::now();
@@ -166,8 +155,9 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
     if (sources.look && !shares.Below(mount.mountPoint)) {
       // What its point showed when it was found visible; the root is always one and was not
       // looked at then.
-      auto facts =
-          seen[index] ? seen[index] : sources.look(Join(root, mount.mountPoint), volume.bounded);
+      auto facts = seen[index] ? seen[index]
+                               : sources.look(linux_sources::UnderRoot(root, mount.mountPoint),
+                                              volume.bounded);
       if (facts && (facts->missing || (mount.fsType != "btrfs" && (facts->major != mount.major ||
                                                                    facts->minor != mount.minor)))) {
         // Gone since it was seen: whatever is there now is not this drive.
@@ -206,7 +196,7 @@ std::vector<Volume> ReadVolumes(const Sources& sources) {
                                  : device                       ? "/dev/" + device->name
                                                                 : std::string();
         if (!node.empty()) {
-          if (auto probed = sources.probe(Join(root, node))) {
+          if (auto probed = sources.probe(linux_sources::UnderRoot(root, node))) {
             volume.identity = std::move(*probed);
           }
         }

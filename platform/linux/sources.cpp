@@ -224,6 +224,18 @@ std::optional<std::string> ReadFile(const std::string& path) {
   return text;
 }
 
+std::string UnderRoot(const std::string& root, std::string_view path) {
+  if (root.empty() || root == "/") {
+    return std::string(path);
+  }
+  std::string joined = root;
+  if (joined.back() == '/') {
+    joined.pop_back();
+  }
+  joined += path;
+  return joined;
+}
+
 int KeyboardTypeFrom(const std::string& root, int nTypeFlag, std::optional<bool> udevKeyboard) {
   if (nTypeFlag != 0 && nTypeFlag != 2) {
     return 0;

@@ -62,6 +62,9 @@ bool IsJapaneseModel(std::string_view keyboardDefaults);
 // Reads a small file whole; empty when it cannot be read.
 std::optional<std::string> ReadFile(const std::string& path);
 
+// An absolute path inside the tree under root ("/" on a real machine, a fixture tree in tests).
+std::string UnderRoot(const std::string& root, std::string_view path);
+
 // Keyboard type and function keys, as GetKeyboardType answers for nTypeFlag 0 and 2, read from the
 // tree under root ("/" on a real machine). Whether there is a keyboard is udevKeyboard where udev
 // answered, otherwise the input devices list.
