@@ -154,14 +154,7 @@ if [[ -n "$window_program" ]]; then
   main=$(wait_window "System Information Beta 0.96")
   read -r main_x main_y < <(window_corner "$main")
   # The client area's place: the window is the same design as the Linux program's.
-  print_info() {
-    xdotool mousemove $((main_x + 184)) $((main_y + 77)) sleep 0.1 click 1
-    local box
-    box=$(wait_window "Pelvaro Beta 0.95")
-    keys_to "$box" Return
-    wait_gone "$box"
-    dialog=$(wait_window "Print")
-  }
+  print_info() { dialog=$(press_print_info "$main_x" "$main_y"); }
   still_running() {
     local why=$1
     wait_gone "$dialog"

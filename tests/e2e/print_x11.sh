@@ -34,16 +34,8 @@ app_pid=$!
 main=$(wait_window "System Information Beta 0.96")
 read -r main_x main_y < <(window_corner "$main")
 
-# Print Info (Command2 at 2280,1020 twips, 975 x 285: its middle is 184,77 in the client area), then
-# OK on the message box; prints the print dialog's id.
-print_info() {
-  xdotool mousemove $((main_x + 184)) $((main_y + 77)) sleep 0.1 click 1
-  local box
-  box=$(wait_window "Pelvaro Beta 0.95")
-  keys_to "$box" Return
-  wait_gone "$box"
-  wait_window "Print"
-}
+# Print Info, then OK on the message box; prints the print dialog's id.
+print_info() { press_print_info "$main_x" "$main_y"; }
 
 # After a command that must end silently: only the main window is on the screen, and the program
 # still runs.

@@ -45,3 +45,15 @@ window_corner() {
   xwininfo -id "$1" | awk -F': *' '/Absolute upper-left X/ {x = $2} /Absolute upper-left Y/ {y = $2}
     END {print x, y}'
 }
+
+# press_print_info X Y: presses Print Info in the main window whose client area is at X,Y (Command2
+# at 2280,1020 twips, 975 x 285: its middle is 184,77 in the client area), answers the message box
+# with OK and prints the print dialog's id.
+press_print_info() {
+  xdotool mousemove $(($1 + 184)) $(($2 + 77)) sleep 0.1 click 1
+  local box
+  box=$(wait_window "Pelvaro Beta 0.95")
+  keys_to "$box" Return
+  wait_gone "$box"
+  wait_window "Print"
+}
