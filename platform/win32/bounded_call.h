@@ -48,12 +48,35 @@ class Pending {
   std::optional<Answer> answer_;
 };
 
+// Runs work(), which must not throw, on a worker that nobody joins. The worker does not end before
+// it has been detached: winpthreads' detach of a thread that has already ended can crash the
+// process, and a quick call (a local drive's type) ends that soon. Throws std::system_error when no
+// thread can be started.
+template <typename Work>
+void RunDetached(Work work) {
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+  };
+  auto gate = std::make_shared<Gate>();
+  std::thread worker([gate, work = std::move(work)]() mutable {
+    work();
+    std::unique_lock lock(gate->mutex);
+    gate->opened.wait(lock, [&gate] { return gate->open; });
+  });
+  worker.detach();
+  const std::lock_guard lock(gate->mutex);
+  gate->open = true;
+  gate->opened.notify_one();
+}
+
 // Runs call() on a detached worker that gives its answer to pending. A call that throws, or a
 // worker that cannot be started, gives nothing at once rather than waiting out the bound.
 template <typename Answer, typename Call>
 void StartInto(const std::shared_ptr<Pending<Answer>>& pending, Call call) {
   try {
-    std::thread([pending, call = std::move(call)]() mutable {
+    RunDetached([pending, call = std::move(call)]() mutable {
       // An exception must not leave the worker: on a detached thread it would end the program.
       std::optional<Answer> answer;
       try {
@@ -62,7 +85,7 @@ void StartInto(const std::shared_ptr<Pending<Answer>>& pending, Call call) {
         answer.reset();
       }
       pending->Give(std::move(answer));
-    }).detach();
+    });
   } catch (const std::system_error&) {
     pending->Give(std::nullopt);
   }

@@ -55,7 +55,7 @@ void DriveTable::Launch(const std::string& key, Root& root,
   root.volume = std::make_shared<Pending<VolumeFacts>>();
   // The worker owns copies of everything it uses: it may outlive the table.
   try {
-    std::thread([calls = calls_, key, type = root.type, sizes = root.sizes, volume = root.volume] {
+    RunDetached([calls = calls_, key, type = root.type, sizes = root.sizes, volume = root.volume] {
       const auto kind = Quietly([&] { return calls.type(key); });
       type->Give(kind);
       if (kind != kDriveRemote) {
@@ -64,7 +64,7 @@ void DriveTable::Launch(const std::string& key, Root& root,
       // The volume on a worker of its own, so that a size query that hangs does not hold it.
       StartInto(volume, [calls, key] { return calls.volume(key); });
       sizes->Give(Quietly([&] { return calls.sizes(key); }).value_or(std::nullopt));
-    }).detach();
+    });
   } catch (...) {
     root.type->Give(std::nullopt);
   }
