@@ -194,15 +194,13 @@ void MainWindow::CreateControls() {
     } else {
       ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
     }
-    if (control.kind == Kind::Label || control.kind == Kind::Picture) {
-      MakeBehind(control);
-    }
     if (control.kind == Kind::Picture) {
       information_.reset(static_cast<HICON>(::LoadImageA(
           resources_, MAKEINTRESOURCEA(QUORVANE_IDI_PROGRAM), IMAGE_ICON,
           mainlayout::Pixels(control.width, dpi_), mainlayout::Pixels(control.height, dpi_), 0)));
     }
   }
+  MakeBehind();
   // Tab order follows the order of the children: Text1, then Exit, then Print Info.
   HWND previous = nullptr;
   for (Id id : mainlayout::kTabOrder) {
@@ -413,30 +411,40 @@ void MainWindow::OnPaint() {
   ::EndPaint(hwnd_, &paint);
 }
 
-void MainWindow::MakeBehind(const mainlayout::Control& control) {
+void MainWindow::MakeBehind() {
   if (!sky_) {
     return;
   }
-  const int width = mainlayout::Pixels(control.width, dpi_);
-  const int height = mainlayout::Pixels(control.height, dpi_);
+  // One pair of memory DCs for every control: under Wine each new DC costs more than the copy.
   HDC screen = ::GetDC(nullptr);
-  GdiObject<HBITMAP> picture(::CreateCompatibleBitmap(screen, width, height));
   std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> target(::CreateCompatibleDC(screen));
   std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source(::CreateCompatibleDC(screen));
-  ::ReleaseDC(nullptr, screen);
-  if (!picture || !target || !source) {
+  if (!target || !source) {
+    ::ReleaseDC(nullptr, screen);
     return;
   }
-  {
-    const Selection into(target.get(), picture.get());
-    const Selection from(source.get(), sky_.get());
-    ::BitBlt(target.get(), 0, 0, width, height, source.get(),
-             mainlayout::Pixels(control.left, dpi_), mainlayout::Pixels(control.top, dpi_),
-             SRCCOPY);
+  const Selection from(source.get(), sky_.get());
+  for (const mainlayout::Control& control : mainlayout::kControls) {
+    if (control.kind != Kind::Label && control.kind != Kind::Picture) {
+      continue;
+    }
+    const int width = mainlayout::Pixels(control.width, dpi_);
+    const int height = mainlayout::Pixels(control.height, dpi_);
+    GdiObject<HBITMAP> picture(::CreateCompatibleBitmap(screen, width, height));
+    if (!picture) {
+      continue;
+    }
+    {
+      const Selection into(target.get(), picture.get());
+      ::BitBlt(target.get(), 0, 0, width, height, source.get(),
+               mainlayout::Pixels(control.left, dpi_), mainlayout::Pixels(control.top, dpi_),
+               SRCCOPY);
+    }
+    const std::size_t index = mainlayout::Index(control.id);
+    behind_[index].reset(::CreatePatternBrush(picture.get()));
+    behindPictures_[index] = std::move(picture);
   }
-  const std::size_t index = mainlayout::Index(control.id);
-  behind_[index].reset(::CreatePatternBrush(picture.get()));
-  behindPictures_[index] = std::move(picture);
+  ::ReleaseDC(nullptr, screen);
 }
 
 HBRUSH MainWindow::Behind(HWND control) const {
