@@ -221,8 +221,10 @@ TEST_F(Win32MainWindow, TextBoxKeepsCrLfInArialBlackAndCyan) {
   EXPECT_EQ(metrics.tmAscent + metrics.tmDescent, 15) << "Arial's 13-pixel em at 96 DPI";
 
   window_->Show();
-  Pump();
   const RECT box = ClientRectOf(text1, hwnd_);
+  // The window's first frame, before the box has drawn itself: black where the box is, no sky.
+  EXPECT_EQ(Shown(box.left + 60, box.bottom - 25), RGB(0, 0, 0));
+  Pump();
   // Right of the short lines, inside the border and clear of the scroll bars.
   EXPECT_EQ(Shown(box.right - 60, box.top + 8), RGB(0, 0, 0));
   EXPECT_EQ(Shown(box.left + 60, box.bottom - 25), RGB(0, 0, 0));

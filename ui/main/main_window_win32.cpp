@@ -256,10 +256,19 @@ std::string MainWindow::Text1() const {
 }
 
 void MainWindow::Show() {
+  // The text box is drawn once, by the message loop, after the window's first frame: the listing
+  // follows the window's showing at once, and the box would otherwise draw its frame and themed
+  // scroll bars in the first frame only to draw them again with the listing. Until that first turn
+  // of the loop (a few milliseconds) the window shows the box's black in its place.
+  HWND box = Control(Id::Text1);
+  const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
+  ::SetWindowLongPtrA(box, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
   ::ShowWindow(hwnd_, SW_SHOW);
   ::SetForegroundWindow(hwnd_);
-  MoveFocus(Control(Id::Text1));
   ::UpdateWindow(hwnd_);
+  ::SetWindowLongPtrA(box, GWL_STYLE, style);
+  ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  MoveFocus(box);
 }
 
 void MainWindow::Command1_Click() {
@@ -407,6 +416,13 @@ void MainWindow::OnPaint() {
   HDC dc = ::BeginPaint(hwnd_, &paint);
   if (dc) {
     PaintSky(dc);
+    // Where the text box is not drawn yet (see Show), its black rather than the sky. Once the box
+    // shows, the window's painting leaves its rectangle out and this draws nothing.
+    const mainlayout::Control& text1 = mainlayout::Find(Id::Text1);
+    RECT box{mainlayout::Pixels(text1.left, dpi_), mainlayout::Pixels(text1.top, dpi_), 0, 0};
+    box.right = box.left + mainlayout::Pixels(text1.width, dpi_);
+    box.bottom = box.top + mainlayout::Pixels(text1.height, dpi_);
+    ::FillRect(dc, &box, textBoxBrush_.get());
   }
   ::EndPaint(hwnd_, &paint);
 }
