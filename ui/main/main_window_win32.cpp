@@ -231,11 +231,11 @@ std::string MainWindow::Caption(mainform::Label label) const {
 void MainWindow::SetText1(const std::string& text) {
   HWND box = Control(Id::Text1);
   // A visible multi-line box redraws both scroll bars, in the visual style, at each of the several
-  // scroll updates that new text makes (about 80 % of the start-up's work after the first frame,
-  // under Wine). Marked hidden while the text goes in, it lays the text out without drawing, and
-  // then draws itself once, frame and scroll bars included. The style bit alone, not ShowWindow:
-  // the focus and the parent's painting stay as they are. (WM_SETREDRAW would not spare the
-  // scroll bars.)
+  // scroll updates that new text makes (under Wine, a third of the system calls the start-up made
+  // after the program's own start). Marked hidden while the text goes in, it lays the text out
+  // without drawing, then draws itself once, frame and scroll bars included. The style bit alone,
+  // not ShowWindow: the focus and the parent's painting stay as they are. (WM_SETREDRAW does not
+  // spare the scroll bars.)
   const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
   const bool visible = (style & WS_VISIBLE) != 0;
   if (visible) {
