@@ -221,11 +221,40 @@ TEST_F(Win32MainWindow, TextBoxKeepsCrLfInArialBlackAndCyan) {
   EXPECT_EQ(metrics.tmAscent + metrics.tmDescent, 15) << "Arial's 13-pixel em at 96 DPI";
 
   window_->Show();
-  Pump();
   const RECT box = ClientRectOf(text1, hwnd_);
+  // The window's first frame, before the box has drawn itself: black where the box is, no sky.
+  EXPECT_EQ(Shown(box.left + 60, box.bottom - 25), RGB(0, 0, 0));
+  Pump();
   // Right of the short lines, inside the border and clear of the scroll bars.
   EXPECT_EQ(Shown(box.right - 60, box.top + 8), RGB(0, 0, 0));
   EXPECT_EQ(Shown(box.left + 60, box.bottom - 25), RGB(0, 0, 0));
+
+  // As at start-up, the listing goes in once the window shows: the box stays shown and draws the
+  // new text (cyan on black: an empty first line, where the old text was) and its scroll bars (not
+  // black), without being asked again.
+  std::string longer = "\r\n";
+  for (int line = 0; line < 40; ++line) {
+    longer += "Drive Type        = Fixed\r\n";
+  }
+  window_->SetText1(longer);
+  Pump();
+  EXPECT_EQ(window_->Text1(), longer);
+  EXPECT_TRUE(::IsWindowVisible(text1));
+  const auto cyanIn = [&](int top) {
+    for (int y = top; y < top + 12; ++y) {
+      for (int x = box.left + 6; x < box.left + 60; ++x) {
+        const COLORREF colour = Shown(x, y);
+        if (GetRValue(colour) == 0 && GetGValue(colour) > 128 &&
+            GetGValue(colour) == GetBValue(colour)) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  EXPECT_FALSE(cyanIn(box.top + 4)) << "the old first line is gone";
+  EXPECT_TRUE(cyanIn(box.top + 19)) << "the new second line";
+  EXPECT_NE(Shown(box.right - 10, box.top + 40), RGB(0, 0, 0)) << "the vertical scroll bar";
 }
 
 }  // namespace

@@ -194,15 +194,13 @@ void MainWindow::CreateControls() {
     } else {
       ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
     }
-    if (control.kind == Kind::Label || control.kind == Kind::Picture) {
-      MakeBehind(control);
-    }
     if (control.kind == Kind::Picture) {
       information_.reset(static_cast<HICON>(::LoadImageA(
           resources_, MAKEINTRESOURCEA(QUORVANE_IDI_PROGRAM), IMAGE_ICON,
           mainlayout::Pixels(control.width, dpi_), mainlayout::Pixels(control.height, dpi_), 0)));
     }
   }
+  MakeBehind();
   // Tab order follows the order of the children: Text1, then Exit, then Print Info.
   HWND previous = nullptr;
   for (Id id : mainlayout::kTabOrder) {
@@ -231,7 +229,23 @@ std::string MainWindow::Caption(mainform::Label label) const {
 }
 
 void MainWindow::SetText1(const std::string& text) {
-  ::SetWindowTextA(Control(Id::Text1), text.c_str());
+  HWND box = Control(Id::Text1);
+  // A visible multi-line box redraws both scroll bars, in the visual style, at each of the several
+  // scroll updates that new text makes (under Wine, a third of the system calls the start-up made
+  // after the program's own start). Marked hidden while the text goes in, it lays the text out
+  // without drawing, then draws itself once, frame and scroll bars included. The style bit alone,
+  // not ShowWindow: the focus and the parent's painting stay as they are. (WM_SETREDRAW does not
+  // spare the scroll bars.)
+  const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
+  const bool visible = (style & WS_VISIBLE) != 0;
+  if (visible) {
+    ::SetWindowLongPtrA(box, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
+  }
+  ::SetWindowTextA(box, text.c_str());
+  if (visible) {
+    ::SetWindowLongPtrA(box, GWL_STYLE, style);
+    ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  }
 }
 
 std::string MainWindow::Text1() const {
@@ -242,10 +256,19 @@ std::string MainWindow::Text1() const {
 }
 
 void MainWindow::Show() {
+  // The text box is drawn once, by the message loop, after the window's first frame: the listing
+  // follows the window's showing at once, and the box would otherwise draw its frame and themed
+  // scroll bars in the first frame only to draw them again with the listing. Until that first turn
+  // of the loop (a few milliseconds) the window shows the box's black in its place.
+  HWND box = Control(Id::Text1);
+  const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
+  ::SetWindowLongPtrA(box, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
   ::ShowWindow(hwnd_, SW_SHOW);
   ::SetForegroundWindow(hwnd_);
-  MoveFocus(Control(Id::Text1));
   ::UpdateWindow(hwnd_);
+  ::SetWindowLongPtrA(box, GWL_STYLE, style);
+  ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  MoveFocus(box);
 }
 
 void MainWindow::Command1_Click() {
@@ -393,34 +416,51 @@ void MainWindow::OnPaint() {
   HDC dc = ::BeginPaint(hwnd_, &paint);
   if (dc) {
     PaintSky(dc);
+    // Where the text box is not drawn yet (see Show), its black rather than the sky. Once the box
+    // shows, the window's painting leaves its rectangle out and this draws nothing.
+    const mainlayout::Control& text1 = mainlayout::Find(Id::Text1);
+    RECT box{mainlayout::Pixels(text1.left, dpi_), mainlayout::Pixels(text1.top, dpi_), 0, 0};
+    box.right = box.left + mainlayout::Pixels(text1.width, dpi_);
+    box.bottom = box.top + mainlayout::Pixels(text1.height, dpi_);
+    ::FillRect(dc, &box, textBoxBrush_.get());
   }
   ::EndPaint(hwnd_, &paint);
 }
 
-void MainWindow::MakeBehind(const mainlayout::Control& control) {
+void MainWindow::MakeBehind() {
   if (!sky_) {
     return;
   }
-  const int width = mainlayout::Pixels(control.width, dpi_);
-  const int height = mainlayout::Pixels(control.height, dpi_);
+  // One pair of memory DCs for every control: under Wine each new DC costs more than the copy.
   HDC screen = ::GetDC(nullptr);
-  GdiObject<HBITMAP> picture(::CreateCompatibleBitmap(screen, width, height));
   std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> target(::CreateCompatibleDC(screen));
   std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source(::CreateCompatibleDC(screen));
-  ::ReleaseDC(nullptr, screen);
-  if (!picture || !target || !source) {
+  if (!target || !source) {
+    ::ReleaseDC(nullptr, screen);
     return;
   }
-  {
-    const Selection into(target.get(), picture.get());
-    const Selection from(source.get(), sky_.get());
-    ::BitBlt(target.get(), 0, 0, width, height, source.get(),
-             mainlayout::Pixels(control.left, dpi_), mainlayout::Pixels(control.top, dpi_),
-             SRCCOPY);
+  const Selection from(source.get(), sky_.get());
+  for (const mainlayout::Control& control : mainlayout::kControls) {
+    if (control.kind != Kind::Label && control.kind != Kind::Picture) {
+      continue;
+    }
+    const int width = mainlayout::Pixels(control.width, dpi_);
+    const int height = mainlayout::Pixels(control.height, dpi_);
+    GdiObject<HBITMAP> picture(::CreateCompatibleBitmap(screen, width, height));
+    if (!picture) {
+      continue;
+    }
+    {
+      const Selection into(target.get(), picture.get());
+      ::BitBlt(target.get(), 0, 0, width, height, source.get(),
+               mainlayout::Pixels(control.left, dpi_), mainlayout::Pixels(control.top, dpi_),
+               SRCCOPY);
+    }
+    const std::size_t index = mainlayout::Index(control.id);
+    behind_[index].reset(::CreatePatternBrush(picture.get()));
+    behindPictures_[index] = std::move(picture);
   }
-  const std::size_t index = mainlayout::Index(control.id);
-  behind_[index].reset(::CreatePatternBrush(picture.get()));
-  behindPictures_[index] = std::move(picture);
+  ::ReleaseDC(nullptr, screen);
 }
 
 HBRUSH MainWindow::Behind(HWND control) const {

@@ -71,7 +71,7 @@ class MainWindow : public mainform::MainForm {
   void CreateControls();
   void OnPaint();
   void PaintSky(HDC dc) const;
-  void MakeBehind(const mainlayout::Control& control);
+  void MakeBehind();
   [[nodiscard]] HBRUSH Behind(HWND control) const;
   LRESULT OnLabelColour(HDC dc, HWND label);
   LRESULT OnTextBoxColour(HDC dc);
