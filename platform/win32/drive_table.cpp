@@ -1,5 +1,7 @@
 #include "platform/win32/drive_table.h"
 
+#include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace platform::win32 {
@@ -47,46 +49,101 @@ std::string RootOf(std::string_view path) {
 DriveTable::DriveTable(DriveCalls calls, std::chrono::milliseconds bound)
     : calls_(std::move(calls)), bound_(bound) {}
 
-void DriveTable::Launch(const std::string& key, Root& root,
-                        std::chrono::steady_clock::time_point deadline) {
-  root.deadline = deadline;
-  root.type = std::make_shared<Pending<std::uint32_t>>();
-  root.sizes = std::make_shared<Pending<DiskSizes>>();
-  root.volume = std::make_shared<Pending<VolumeFacts>>();
+// The roots whose types one worker asks, one after another; a worker started later for the same
+// list goes on from where the first one is stuck.
+struct TypeQueue {
+  struct Job {
+    std::string key;
+    std::shared_ptr<Pending<std::uint32_t>> type;
+    std::shared_ptr<Pending<DiskSizes>> sizes;
+    std::shared_ptr<Pending<VolumeFacts>> volume;
+  };
+  std::vector<Job> jobs;
+  std::atomic<std::size_t> next{0};  // the first job no worker has taken
+};
+
+namespace {
+
+// A network root's first sizes and volume, each on a worker of its own: a share that hangs on one
+// must hold neither the other nor the types of the roots after it.
+void AskShare(const DriveCalls& calls, const TypeQueue::Job& job) {
+  StartInto(job.volume, [calls, key = job.key] { return calls.volume(key); });
+  StartInto(job.sizes, [calls, key = job.key] { return calls.sizes(key); });
+}
+
+void AskTypes(const DriveCalls& calls, TypeQueue& queue) {
+  for (std::size_t i = queue.next++; i < queue.jobs.size(); i = queue.next++) {
+    const TypeQueue::Job& job = queue.jobs[i];
+    const auto kind = Quietly([&] { return calls.type(job.key); });
+    job.type->Give(kind);
+    if (kind == kDriveRemote) {
+      AskShare(calls, job);
+    }
+  }
+}
+
+}  // namespace
+
+void DriveTable::StartWorker(const std::shared_ptr<TypeQueue>& queue) {
   // The worker owns copies of everything it uses: it may outlive the table.
   try {
-    RunDetached([calls = calls_, key, type = root.type, sizes = root.sizes, volume = root.volume] {
-      const auto kind = Quietly([&] { return calls.type(key); });
-      type->Give(kind);
-      if (kind != kDriveRemote) {
-        return;  // a local drive is asked on the calling thread, as often as it is asked
-      }
-      // The volume on a worker of its own, so that a size query that hangs does not hold it.
-      StartInto(volume, [calls, key] { return calls.volume(key); });
-      sizes->Give(Quietly([&] { return calls.sizes(key); }).value_or(std::nullopt));
-    });
+    RunDetached([calls = calls_, queue] { AskTypes(calls, *queue); });
   } catch (...) {
-    root.type->Give(std::nullopt);
+    for (std::size_t i = queue->next++; i < queue->jobs.size(); i = queue->next++) {
+      queue->jobs[i].type->Give(std::nullopt);
+    }
   }
+}
+
+void DriveTable::Launch(const std::vector<std::string>& keys) {
+  auto queue = std::make_shared<TypeQueue>();
+  const auto deadline = std::chrono::steady_clock::now() + bound_;
+  for (const std::string& key : keys) {
+    Root& root = roots_[key];
+    root.queue = queue;
+    root.place = queue->jobs.size();
+    root.deadline = deadline;
+    root.type = std::make_shared<Pending<std::uint32_t>>();
+    root.sizes = std::make_shared<Pending<DiskSizes>>();
+    root.volume = std::make_shared<Pending<VolumeFacts>>();
+    queue->jobs.push_back({key, root.type, root.sizes, root.volume});
+  }
+  StartWorker(queue);
 }
 
 DriveTable::Root& DriveTable::Survey(const std::string& key) {
   if (!surveyed_) {
     surveyed_ = true;
-    const auto deadline = std::chrono::steady_clock::now() + bound_;
+    std::vector<std::string> keys;
     for (const std::string& listed : Quietly(calls_.roots).value_or(std::vector<std::string>{})) {
-      const std::string listedKey = Key(listed);
-      auto [entry, added] = roots_.try_emplace(listedKey);
-      if (added) {
-        Launch(listedKey, entry->second, deadline);
+      std::string listedKey = Key(listed);
+      if (roots_.find(listedKey) == roots_.end() &&
+          std::find(keys.begin(), keys.end(), listedKey) == keys.end()) {
+        keys.push_back(std::move(listedKey));
       }
     }
+    Launch(keys);
   }
-  auto [entry, added] = roots_.try_emplace(key);
-  if (added) {
-    Launch(key, entry->second, std::chrono::steady_clock::now() + bound_);
+  if (roots_.find(key) == roots_.end()) {
+    Launch({key});
   }
-  return entry->second;
+  return roots_[key];
+}
+
+bool DriveTable::Unblock(const Root& root) {
+  const std::shared_ptr<TypeQueue> queue = root.queue;
+  const std::size_t next = queue == nullptr ? 0 : queue->next.load();
+  if (queue == nullptr || next >= queue->jobs.size()) {
+    return false;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + bound_;
+  for (auto& [key, other] : roots_) {
+    if (other.queue == queue && other.place >= next) {
+      other.deadline = deadline;
+    }
+  }
+  StartWorker(queue);
+  return root.place >= next;
 }
 
 std::uint32_t DriveTable::Type(const std::string& root) {
@@ -107,7 +164,25 @@ std::uint32_t DriveTable::Type(const std::string& root) {
     deadline = entry->deadline;
   }
   bool late = false;
-  const auto type = pending->Await(deadline, &late);
+  auto type = pending->Await(deadline, &late);
+  if (late) {
+    // The roots the worker has not come to get a fresh worker; when this root is one of them (the
+    // worker is stuck on one before it), it is waited for once more.
+    bool again = false;
+    {
+      const std::lock_guard lock(mutex_);
+      again = Unblock(*entry);
+      deadline = entry->deadline;
+    }
+    if (again) {
+      late = false;
+      type = pending->Await(deadline, &late);
+      if (late) {
+        const std::lock_guard lock(mutex_);
+        Unblock(*entry);
+      }
+    }
+  }
   const std::lock_guard lock(mutex_);
   if (late) {
     entry->dead = true;

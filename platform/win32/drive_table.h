@@ -50,13 +50,17 @@ inline constexpr std::chrono::milliseconds kNetworkBound{2000};
 // The root a path lies on ("N:\" for "n:\dir\"); any other path (a UNC one) stands for itself.
 std::string RootOf(std::string_view path);
 
+// The roots whose types one worker asks in turn (defined with the table's code).
+struct TypeQueue;
+
 class DriveTable {
  public:
   explicit DriveTable(DriveCalls calls, std::chrono::milliseconds bound = kNetworkBound);
 
-  // The type of a root, asked once. The first call asks every root at once, and every network root
-  // for its sizes and volume as well, so that any number of dead shares costs one bound. A root
-  // that does not tell its type in time is of unknown type and is not asked anything again.
+  // The type of a root, asked once. The first call asks every root's type, one after another on one
+  // worker, and every network root for its sizes and volume on workers of its own, so that any
+  // number of dead shares costs one bound. A root that does not tell its type in time is of unknown
+  // type and is not asked anything again; the roots after it are then asked on a fresh worker.
   std::uint32_t Type(const std::string& root);
 
   // A local drive answers on the calling thread; a network one within the bound, or not at all
@@ -66,6 +70,8 @@ class DriveTable {
 
  private:
   struct Root {
+    std::shared_ptr<TypeQueue> queue;  // the worker's list this root's type is asked from
+    std::size_t place = 0;             // its place in that list
     std::shared_ptr<Pending<std::uint32_t>> type;
     std::shared_ptr<Pending<DiskSizes>> sizes;  // first answers of a share, until taken
     std::shared_ptr<Pending<VolumeFacts>> volume;
@@ -75,7 +81,12 @@ class DriveTable {
   };
 
   Root& Survey(const std::string& key);  // the mutex held
-  void Launch(const std::string& key, Root& root, std::chrono::steady_clock::time_point deadline);
+  // Asks the types of keys, in order, on one worker (the mutex held).
+  void Launch(const std::vector<std::string>& keys);
+  void StartWorker(const std::shared_ptr<TypeQueue>& queue);
+  // After root's type came too late: the roots its worker has not come to are given a fresh worker
+  // and a fresh bound. True when root itself is one of them (the mutex held).
+  bool Unblock(const Root& root);
   // Whether path's root is a network root that has not yet failed to answer; false for a dead one
   // in *dead.
   bool Remote(const std::string& path, bool* dead);
