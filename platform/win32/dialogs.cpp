@@ -28,6 +28,45 @@ class Locked {
   T* data_;
 };
 
+// The print dialog's library, loaded on the first print rather than with the program: it brings
+// the shell's libraries with it, which a run that does not print never needs.
+struct CommonDialogs {
+  decltype(&::PrintDlgA) printDlg = nullptr;
+  decltype(&::CommDlgExtendedError) extendedError = nullptr;
+};
+
+// A function of a loaded library; through void (*)(), which GCC takes as any function's type.
+template <typename Function>
+Function Resolve(HMODULE library, const char* name) {
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): GetProcAddress's only way
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+const CommonDialogs& Comdlg32() {
+  static const CommonDialogs functions = [] {
+    CommonDialogs loaded;
+    if (HMODULE library = LoadLibraryA("comdlg32.dll")) {
+      loaded.printDlg = Resolve<decltype(&::PrintDlgA)>(library, "PrintDlgA");
+      loaded.extendedError =
+          Resolve<decltype(&::CommDlgExtendedError)>(library, "CommDlgExtendedError");
+    }
+    return loaded;
+  }();
+  return functions;
+}
+
+// PrintDlgA; FALSE with no error (as a cancel would give) only when the dialog ran.
+BOOL PrintDialog(PRINTDLGA* dialog, bool* failed) {
+  const CommonDialogs& comdlg = Comdlg32();
+  if (comdlg.printDlg == nullptr || comdlg.extendedError == nullptr) {
+    *failed = true;
+    return FALSE;
+  }
+  const BOOL chosen = comdlg.printDlg(dialog);
+  *failed = !chosen && comdlg.extendedError() != 0;
+  return chosen;
+}
+
 }  // namespace
 
 int Win32MsgBox::Show(const std::string& prompt, int buttons, const std::string& title) {
@@ -60,10 +99,10 @@ bool Win32CommonDialog::ShowPrinter() {
   // offers no page ranges, which the report would ignore.
   dialog.Flags = PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE;
   dialog.nCopies = 1;
-  if (!PrintDlgA(&dialog)) {
-    // Zero: the user cancelled; otherwise the dialog failed (no printer installed, ...).
-    const bool cancelled = CommDlgExtendedError() == 0;
-    return cancelled && !cancelError_;
+  bool failed = false;
+  if (!PrintDialog(&dialog, &failed)) {
+    // No error: the user cancelled; otherwise the dialog failed (no printer installed, ...).
+    return !failed && !cancelError_;
   }
   Release();
   devMode_ = dialog.hDevMode;
@@ -88,7 +127,8 @@ HDC Win32CommonDialog::CreatePrinterDC() const {
     PRINTDLGA defaults{};
     defaults.lStructSize = sizeof(defaults);
     defaults.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-    if (!PrintDlgA(&defaults)) {
+    bool failed = false;
+    if (!PrintDialog(&defaults, &failed)) {
       return nullptr;
     }
     if (defaults.hDevMode != nullptr) {
