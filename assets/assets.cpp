@@ -26,13 +26,22 @@ QImage DesignImage(const std::uint32_t* pixels, int size) {
                 static_cast<qsizetype>(size) * 4, QImage::Format_ARGB32_Premultiplied);
 }
 
-// The icon at one size: the design's own picture where it has one, else the drawing.
+// The icon at one size: the design's own picture at 16 and 32, the drawing made at build time up
+// to 64, else the drawing made now.
 QImage InformationImage(int size) {
-  if (size == pixels::kInformationLarge) {
-    return DesignImage(pixels::kInformation32, size);
-  }
-  if (size == pixels::kInformationSmall) {
-    return DesignImage(pixels::kInformation16, size);
+  switch (size) {
+    case pixels::kInformationSmall:
+      return DesignImage(pixels::kInformation16, size);
+    case 24:
+      return DesignImage(pixels::kInformation24, size);
+    case pixels::kInformationLarge:
+      return DesignImage(pixels::kInformation32, size);
+    case 48:
+      return DesignImage(pixels::kInformation48, size);
+    case 64:
+      return DesignImage(pixels::kInformation64, size);
+    default:
+      break;
   }
   const std::vector<std::uint32_t> drawn = drawing::InformationIcon(size);
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);

@@ -299,12 +299,11 @@ std::vector<std::uint32_t> Argb(const Canvas& c) {
 
 // The icon's pixels written as C++ for the program to use as they stand: no picture decoder runs
 // when a window takes its icon.
-std::string PixelArray(const char* name, const Canvas& c) {
+std::string PixelArray(const char* name, const std::vector<std::uint32_t>& words, int size) {
   std::string out = "extern const std::uint32_t " + std::string(name) + "[] = {";
   char word[16];
-  const std::vector<std::uint32_t> words = Argb(c);
   for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i % static_cast<std::size_t>(c.size()) == 0) {
+    if (i % static_cast<std::size_t>(size) == 0) {
       out += "\n   ";
     }
     std::snprintf(word, sizeof word, " 0x%08X,", static_cast<unsigned>(words[i]));
@@ -317,8 +316,12 @@ bool WritePixels(const std::filesystem::path& path) {
   const std::string text =
       "// Written by generate_assets: the information icon's pixels, 0xAARRGGBB.\n"
       "#include \"assets/icon_pixels.h\"\n\nnamespace assets::pixels {\n\n" +
-      PixelArray("kInformation32", InformationIcon(32)) + "\n" +
-      PixelArray("kInformation16", InformationIcon(16)) + "\n}  // namespace assets::pixels\n";
+      PixelArray("kInformation32", Argb(InformationIcon(32)), 32) + "\n" +
+      PixelArray("kInformation16", Argb(InformationIcon(16)), 16) + "\n" +
+      PixelArray("kInformation24", assets::drawing::InformationIcon(24), 24) + "\n" +
+      PixelArray("kInformation48", assets::drawing::InformationIcon(48), 48) + "\n" +
+      PixelArray("kInformation64", assets::drawing::InformationIcon(64), 64) +
+      "\n}  // namespace assets::pixels\n";
   return WriteFile(path, text);
 }
 
