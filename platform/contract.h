@@ -1,7 +1,9 @@
-// How a backend writes a text answer into a caller's buffer, shared by every backend that is not
-// the real Win32: the answer and its NUL at the start, the rest of the buffer untouched.
+// How a backend writes its answers into a caller's buffers, shared by every backend that answers
+// from facts of its own rather than passing the call on: a text answer and its NUL at the start of
+// the buffer, the rest of the buffer untouched.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -37,6 +39,35 @@ inline BOOL WriteName(std::string_view answer, char* buffer, DWORD* size, bool c
   buffer[answer.size()] = '\0';
   *size = countNul ? needed : needed - 1;
   return 1;
+}
+
+// A text into an optional buffer (null: nothing asked); false when the text and its NUL do not fit.
+inline bool WriteIfFits(std::string_view text, char* buffer, DWORD size) {
+  if (buffer == nullptr) {
+    return true;
+  }
+  if (text.size() + 1 > size) {
+    return false;
+  }
+  std::memcpy(buffer, text.data(), text.size());
+  buffer[text.size()] = '\0';
+  return true;
+}
+
+// The disk-space call's three answers, each into its out pointer where one is given.
+inline void WriteSizes(std::uint64_t available, std::uint64_t total, std::uint64_t free,
+                       std::uint64_t* lpFreeBytesAvailableToCaller,
+                       std::uint64_t* lpTotalNumberOfBytes,
+                       std::uint64_t* lpTotalNumberOfFreeBytes) {
+  if (lpFreeBytesAvailableToCaller != nullptr) {
+    *lpFreeBytesAvailableToCaller = available;
+  }
+  if (lpTotalNumberOfBytes != nullptr) {
+    *lpTotalNumberOfBytes = total;
+  }
+  if (lpTotalNumberOfFreeBytes != nullptr) {
+    *lpTotalNumberOfFreeBytes = free;
+  }
 }
 
 }  // namespace platform::contract

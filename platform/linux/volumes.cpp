@@ -21,19 +21,6 @@ DriveTable& Machine() {
   return table;
 }
 
-// Copies text and its NUL into a caller's buffer; false when it does not fit.
-bool Fill(std::string_view text, char* buffer, DWORD size) {
-  if (buffer == nullptr) {
-    return true;
-  }
-  if (text.size() + 1 > size) {
-    return false;
-  }
-  std::memcpy(buffer, text.data(), text.size());
-  buffer[text.size()] = '\0';
-  return true;
-}
-
 }  // namespace
 
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
@@ -70,15 +57,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     if (!sizes) {
       return 0;
     }
-    if (lpFreeBytesAvailableToCaller != nullptr) {
-      *lpFreeBytesAvailableToCaller = sizes->available;
-    }
-    if (lpTotalNumberOfBytes != nullptr) {
-      *lpTotalNumberOfBytes = sizes->total;
-    }
-    if (lpTotalNumberOfFreeBytes != nullptr) {
-      *lpTotalNumberOfFreeBytes = sizes->free;
-    }
+    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
+                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
     return 1;
   } catch (...) {
     return 0;
@@ -96,8 +76,9 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
     if (volume == nullptr || !volume->identity.confirmed || !table.Readable(*volume)) {
       return 0;
     }
-    if (!Fill(volume->identity.label, lpVolumeNameBuffer, nVolumeNameSize) ||
-        !Fill(volume->identity.type, lpFileSystemNameBuffer, nFileSystemNameSize)) {
+    if (!contract::WriteIfFits(volume->identity.label, lpVolumeNameBuffer, nVolumeNameSize) ||
+        !contract::WriteIfFits(volume->identity.type, lpFileSystemNameBuffer,
+                               nFileSystemNameSize)) {
       return 0;
     }
     if (lpVolumeSerialNumber != nullptr) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/contract.h"
 #include "platform/win32/drive_table.h"
 
 namespace platform {
@@ -73,18 +74,6 @@ win32::DriveTable& Machine() {
   return table;
 }
 
-// Copies text and its NUL into a caller's buffer; false when it does not fit.
-bool Fill(const std::string& text, char* buffer, DWORD size) {
-  if (buffer == nullptr) {
-    return true;
-  }
-  if (text.size() + 1 > size) {
-    return false;
-  }
-  std::memcpy(buffer, text.data(), text.size() + 1);
-  return true;
-}
-
 }  // namespace
 
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
@@ -117,15 +106,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     if (!sizes) {
       return 0;
     }
-    if (lpFreeBytesAvailableToCaller != nullptr) {
-      *lpFreeBytesAvailableToCaller = sizes->available;
-    }
-    if (lpTotalNumberOfBytes != nullptr) {
-      *lpTotalNumberOfBytes = sizes->total;
-    }
-    if (lpTotalNumberOfFreeBytes != nullptr) {
-      *lpTotalNumberOfFreeBytes = sizes->free;
-    }
+    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
+                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
     return 1;
   } catch (...) {
     return 0;
@@ -142,8 +124,8 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
   }
   try {
     const auto facts = Machine().Volume(lpRootPathName);
-    if (!facts || !Fill(facts->label, lpVolumeNameBuffer, nVolumeNameSize) ||
-        !Fill(facts->fileSystem, lpFileSystemNameBuffer, nFileSystemNameSize)) {
+    if (!facts || !contract::WriteIfFits(facts->label, lpVolumeNameBuffer, nVolumeNameSize) ||
+        !contract::WriteIfFits(facts->fileSystem, lpFileSystemNameBuffer, nFileSystemNameSize)) {
       return 0;
     }
     if (lpVolumeSerialNumber != nullptr) {
