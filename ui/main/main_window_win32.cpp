@@ -1,6 +1,5 @@
 #include "ui/main/main_window_win32.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -59,61 +58,16 @@ void RegisterWindowClass(HINSTANCE instance, HINSTANCE resources, WNDPROC proced
   ::RegisterClassExA(&windowClass);
 }
 
-// Selects an object into a DC for one scope and puts the old one back.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-  ~Selection() { ::SelectObject(dc_, old_); }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-struct DcDeleter {
-  void operator()(HDC dc) const { ::DeleteDC(dc); }
-};
-
-// The part of the sky picture that shows, at its own size from the top-left corner, in the
-// screen's format: the window and each label draw from it without converting the whole picture's
-// 8-bit pixels again. Where the client area is larger than the picture, the rest is the dialog
-// colour.
-GdiObject<HBITMAP> ShownSky(HINSTANCE resources, int width, int height) {
-  GdiObject<HBITMAP> picture(static_cast<HBITMAP>(::LoadImageA(
-      resources, MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!picture) {
-    return nullptr;
-  }
-  HDC screen = ::GetDC(nullptr);
-  GdiObject<HBITMAP> shown(::CreateCompatibleBitmap(screen, width, height));
-  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> target(::CreateCompatibleDC(screen));
-  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source(::CreateCompatibleDC(screen));
-  ::ReleaseDC(nullptr, screen);
-  if (!shown || !target || !source) {
-    return picture;
-  }
-  const Selection into(target.get(), shown.get());
-  const Selection from(source.get(), picture.get());
-  const RECT all{0, 0, width, height};
-  ::FillRect(target.get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
-  BITMAP size{};
-  ::GetObjectA(picture.get(), sizeof size, &size);
-  ::BitBlt(target.get(), 0, 0, std::min(width, static_cast<int>(size.bmWidth)),
-           std::min(height, static_cast<int>(size.bmHeight)), source.get(), 0, 0, SRCCOPY);
-  return shown;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE resources)
-    : resources_(resources), dpi_(ScreenDpi()), exit_([] { ::PostQuitMessage(0); }) {
+    : resources_(resources),
+      dpi_(ScreenDpi()),
+      exit_([] { ::PostQuitMessage(0); }),
+      sky_(resources_, dpi_) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   RegisterWindowClass(instance, resources_, &MainWindow::WindowProc);
 
-  sky_ = ShownSky(resources_, mainlayout::Pixels(mainlayout::kClientWidth, dpi_),
-                  mainlayout::Pixels(mainlayout::kClientHeight, dpi_));
   textBoxBrush_.reset(::CreateSolidBrush(Colour(mainlayout::kTextBoxBackground)));
 
   // The window's default font: a plain 8-point dialog face, as a dialog without a font of its own
@@ -200,7 +154,6 @@ void MainWindow::CreateControls() {
           mainlayout::Pixels(control.width, dpi_), mainlayout::Pixels(control.height, dpi_), 0)));
     }
   }
-  MakeBehind();
   // Tab order follows the order of the children: Text1, then Exit, then Print Info.
   HWND previous = nullptr;
   for (Id id : mainlayout::kTabOrder) {
@@ -397,18 +350,9 @@ void MainWindow::MoveFocus(HWND to) {
 }
 
 void MainWindow::PaintSky(HDC dc) const {
-  if (!sky_) {
-    return;
-  }
-  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> memory(::CreateCompatibleDC(dc));
-  if (!memory) {
-    return;
-  }
   RECT client{};
   ::GetClientRect(hwnd_, &client);
-  // At its own size from the top-left corner: only that part of the picture shows.
-  const Selection selected(memory.get(), sky_.get());
-  ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  sky_.Paint(dc, client.right, client.bottom);
 }
 
 void MainWindow::OnPaint() {
@@ -427,49 +371,8 @@ void MainWindow::OnPaint() {
   ::EndPaint(hwnd_, &paint);
 }
 
-void MainWindow::MakeBehind() {
-  if (!sky_) {
-    return;
-  }
-  // One pair of memory DCs for every control: under Wine each new DC costs more than the copy.
-  HDC screen = ::GetDC(nullptr);
-  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> target(::CreateCompatibleDC(screen));
-  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> source(::CreateCompatibleDC(screen));
-  if (!target || !source) {
-    ::ReleaseDC(nullptr, screen);
-    return;
-  }
-  const Selection from(source.get(), sky_.get());
-  for (const mainlayout::Control& control : mainlayout::kControls) {
-    if (control.kind != Kind::Label && control.kind != Kind::Picture) {
-      continue;
-    }
-    const int width = mainlayout::Pixels(control.width, dpi_);
-    const int height = mainlayout::Pixels(control.height, dpi_);
-    GdiObject<HBITMAP> picture(::CreateCompatibleBitmap(screen, width, height));
-    if (!picture) {
-      continue;
-    }
-    {
-      const Selection into(target.get(), picture.get());
-      ::BitBlt(target.get(), 0, 0, width, height, source.get(),
-               mainlayout::Pixels(control.left, dpi_), mainlayout::Pixels(control.top, dpi_),
-               SRCCOPY);
-    }
-    const std::size_t index = mainlayout::Index(control.id);
-    behind_[index].reset(::CreatePatternBrush(picture.get()));
-    behindPictures_[index] = std::move(picture);
-  }
-  ::ReleaseDC(nullptr, screen);
-}
-
 HBRUSH MainWindow::Behind(HWND control) const {
-  const int id = ::GetDlgCtrlID(control);
-  const std::size_t index = mainlayout::Index(static_cast<Id>(id));
-  if (index < behind_.size() && behind_[index]) {
-    return behind_[index].get();
-  }
-  return ::GetSysColorBrush(COLOR_BTNFACE);
+  return sky_.Behind(static_cast<Id>(::GetDlgCtrlID(control)));
 }
 
 LRESULT MainWindow::OnLabelColour(HDC dc, HWND label) {

@@ -6,23 +6,17 @@
 
 #include <windows.h>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
 
+#include "ui/main/gdi_win32.h"
 #include "ui/main/main_form.h"
 #include "ui/main/main_layout.h"
+#include "ui/main/sky_win32.h"
 
 namespace mainwindow {
-
-// GDI objects owned for the window's life, deleted with DeleteObject.
-struct GdiDeleter {
-  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
-};
-template <typename Handle>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDeleter>;
 
 struct IconDeleter {
   void operator()(HICON icon) const { ::DestroyIcon(icon); }
@@ -71,7 +65,6 @@ class MainWindow : public mainform::MainForm {
   void CreateControls();
   void OnPaint();
   void PaintSky(HDC dc) const;
-  void MakeBehind();
   [[nodiscard]] HBRUSH Behind(HWND control) const;
   LRESULT OnLabelColour(HDC dc, HWND label);
   LRESULT OnTextBoxColour(HDC dc);
@@ -86,13 +79,7 @@ class MainWindow : public mainform::MainForm {
   ReportAction report_;
   ExitAction exit_;
 
-  GdiObject<HBITMAP> sky_;
-  // For each label and the picture, the part of the sky behind it, as a brush: the control fills
-  // its own rectangle with it before it draws, so that a shorter caption leaves nothing of a longer
-  // one. One small brush per control, because a brush of the whole sky is converted again for
-  // every control that paints with it.
-  std::array<GdiObject<HBITMAP>, mainlayout::kControls.size()> behindPictures_;
-  std::array<GdiObject<HBRUSH>, mainlayout::kControls.size()> behind_;
+  Sky sky_;
   GdiObject<HBRUSH> textBoxBrush_;
   GdiObject<HFONT> dialogFont_;
   GdiObject<HFONT> textBoxFont_;
