@@ -70,4 +70,35 @@ inline void WriteSizes(std::uint64_t available, std::uint64_t total, std::uint64
   }
 }
 
+// What the volume call answers about one volume.
+struct VolumeAnswer {
+  std::string_view label;
+  std::string_view fileSystem;
+  DWORD serial = 0;
+  DWORD maximumLength = 0;
+  DWORD flags = 0;
+};
+
+// The volume call's answers, each into its buffer or out pointer where one is given; FALSE, with
+// no number written, when the label or the file system's name does not fit its buffer.
+inline BOOL WriteVolume(const VolumeAnswer& answer, char* lpVolumeNameBuffer, DWORD nVolumeNameSize,
+                        DWORD* lpVolumeSerialNumber, DWORD* lpMaximumComponentLength,
+                        DWORD* lpFileSystemFlags, char* lpFileSystemNameBuffer,
+                        DWORD nFileSystemNameSize) {
+  if (!WriteIfFits(answer.label, lpVolumeNameBuffer, nVolumeNameSize) ||
+      !WriteIfFits(answer.fileSystem, lpFileSystemNameBuffer, nFileSystemNameSize)) {
+    return 0;
+  }
+  if (lpVolumeSerialNumber != nullptr) {
+    *lpVolumeSerialNumber = answer.serial;
+  }
+  if (lpMaximumComponentLength != nullptr) {
+    *lpMaximumComponentLength = answer.maximumLength;
+  }
+  if (lpFileSystemFlags != nullptr) {
+    *lpFileSystemFlags = answer.flags;
+  }
+  return 1;
+}
+
 }  // namespace platform::contract

@@ -76,22 +76,12 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
     if (volume == nullptr || !volume->identity.confirmed || !table.Readable(*volume)) {
       return 0;
     }
-    if (!contract::WriteIfFits(volume->identity.label, lpVolumeNameBuffer, nVolumeNameSize) ||
-        !contract::WriteIfFits(volume->identity.type, lpFileSystemNameBuffer,
-                               nFileSystemNameSize)) {
-      return 0;
-    }
-    if (lpVolumeSerialNumber != nullptr) {
-      // A volume without a UUID (a share, a RAM-disk) has no serial: 0.
-      *lpVolumeSerialNumber = VolumeSerial(volume->identity.uuid).value_or(0);
-    }
-    if (lpMaximumComponentLength != nullptr) {
-      *lpMaximumComponentLength = 255;
-    }
-    if (lpFileSystemFlags != nullptr) {
-      *lpFileSystemFlags = 0;
-    }
-    return 1;
+    // A volume without a UUID (a share, a RAM-disk) has no serial: 0.
+    const contract::VolumeAnswer answer{volume->identity.label, volume->identity.type,
+                                        VolumeSerial(volume->identity.uuid).value_or(0), 255, 0};
+    return contract::WriteVolume(answer, lpVolumeNameBuffer, nVolumeNameSize, lpVolumeSerialNumber,
+                                 lpMaximumComponentLength, lpFileSystemFlags,
+                                 lpFileSystemNameBuffer, nFileSystemNameSize);
   } catch (...) {
     return 0;
   }

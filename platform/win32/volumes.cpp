@@ -124,20 +124,13 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
   }
   try {
     const auto facts = Machine().Volume(lpRootPathName);
-    if (!facts || !contract::WriteIfFits(facts->label, lpVolumeNameBuffer, nVolumeNameSize) ||
-        !contract::WriteIfFits(facts->fileSystem, lpFileSystemNameBuffer, nFileSystemNameSize)) {
+    if (!facts) {
       return 0;
     }
-    if (lpVolumeSerialNumber != nullptr) {
-      *lpVolumeSerialNumber = facts->serial;
-    }
-    if (lpMaximumComponentLength != nullptr) {
-      *lpMaximumComponentLength = facts->maximumLength;
-    }
-    if (lpFileSystemFlags != nullptr) {
-      *lpFileSystemFlags = facts->flags;
-    }
-    return 1;
+    return contract::WriteVolume(
+        {facts->label, facts->fileSystem, facts->serial, facts->maximumLength, facts->flags},
+        lpVolumeNameBuffer, nVolumeNameSize, lpVolumeSerialNumber, lpMaximumComponentLength,
+        lpFileSystemFlags, lpFileSystemNameBuffer, nFileSystemNameSize);
   } catch (...) {
     return 0;
   }
