@@ -98,6 +98,26 @@ expected_report() {
   } | trimmed
 }
 
+# The job's text must be the report expected; the difference is shown when it is not.
+expect_report() {  # expect_report JOB WHY
+  local printed
+  printed=$(job_text "$1")
+  if [[ "$printed" != "$expected" ]]; then
+    diff <(echo "$expected") <(echo "$printed") | sed 's/^/  /' >&2 || true
+    fail "$2 (< expected, > printed)"
+  fi
+}
+
+# Types a number of copies into the open print dialog, whose "Number of copies" stands where Wine's
+# dialog puts it.
+set_copies() {
+  local dx dy
+  read -r dx dy < <(window_corner "$dialog")
+  xdotool mousemove $((dx + 374)) $((dy + 164)) sleep 0.1 click 1
+  xdotool key End BackSpace BackSpace BackSpace
+  xdotool type "$1"
+}
+
 # 1. OK on the default queue: one job, the report.
 open_print_dialog
 keys_to "$dialog" Return
@@ -105,19 +125,11 @@ expect_end "one copy"
 expect_jobs 1 "one copy"
 first=$(find "$server/out" -name 'job-*')
 expected=$(expected_report)
-printed=$(job_text "$first")
-if [[ "$printed" != "$expected" ]]; then
-  diff <(echo "$expected") <(echo "$printed") | sed 's/^/  /' >&2 || true
-  fail "the printed report differs from the window's captions and listing (< expected, > printed)"
-fi
+expect_report "$first" "the printed report differs from the window's captions and listing"
 
 # 2. Two copies: two jobs, each the whole report.
 open_print_dialog
-read -r dx dy < <(window_corner "$dialog")
-# "Number of copies" stands where Wine's dialog puts it.
-xdotool mousemove $((dx + 374)) $((dy + 164)) sleep 0.1 click 1
-xdotool key End BackSpace BackSpace BackSpace
-xdotool type 2
+set_copies 2
 keys_to "$dialog" Return
 expect_end "two copies"
 expect_jobs 3 "two copies"
@@ -125,7 +137,7 @@ expected=$(expected_report)
 copies=()
 while IFS= read -r file; do copies+=("$file"); done < <(find "$server/out" -name 'job-*' ! -samefile "$first")
 cmp -s "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
-[[ "$(job_text "${copies[0]}")" == "$expected" ]] || fail "a copy is not the report"
+expect_report "${copies[0]}" "a copy is not the report"
 
 # 3. A listing longer than a page, with a line wider than one: every line printed, in order, the
 # wide one continued on the next lines, on more than one page.
@@ -179,25 +191,18 @@ if [[ -n "$window_program" ]]; then
   keys_to "$dialog" Return
   still_running "the window, one copy"
   expect_jobs $((base + 1)) "the window, one copy"
-  one=$(ls -t "$server"/out/job-* | head -n1)
-  printed=$(job_text "$one")
-  if [[ "$printed" != "$expected" ]]; then
-    diff <(echo "$expected") <(echo "$printed") | sed 's/^/  /' >&2 || true
-    fail "the window printed a report that differs from its captions and listing"
-  fi
+  expect_report "$(ls -t "$server"/out/job-* | head -n1)" \
+    "the window printed a report that differs from its captions and listing"
 
   print_info
-  read -r dx dy < <(window_corner "$dialog")
-  xdotool mousemove $((dx + 374)) $((dy + 164)) sleep 0.1 click 1
-  xdotool key End BackSpace BackSpace BackSpace
-  xdotool type 2
+  set_copies 2
   keys_to "$dialog" Return
   still_running "the window, two copies"
   expect_jobs $((base + 3)) "the window, two copies"
   copies=()
   while IFS= read -r file; do copies+=("$file"); done < <(ls -t "$server"/out/job-* | head -n2)
   cmp -s "${copies[0]}" "${copies[1]}" || fail "the window's two copies differ"
-  [[ "$(job_text "${copies[0]}")" == "$expected" ]] || fail "a copy from the window is not the report"
+  expect_report "${copies[0]}" "a copy from the window is not the report"
 
   print_info
   keys_to "$dialog" Escape
