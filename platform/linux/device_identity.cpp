@@ -156,13 +156,14 @@ std::pair<std::uint32_t, std::uint32_t> DeviceOf(const std::string& root, const 
   std::string number = Trimmed(
       linux_sources::ReadFile(linux_sources::UnderRoot(root, "/sys/class/block/" + name + "/dev")));
   if (number.empty()) {
-    if (auto found = FindInSysBlock(root, [&name](std::string_view candidate, const std::string&) {
-          return candidate == name;
-        })) {
-      const auto& [disk, part] = *found;
-      number = Trimmed(linux_sources::ReadFile(linux_sources::UnderRoot(
-          root, "/sys/block/" + disk + (disk == part ? "" : "/" + part) + "/dev")));
-    }
+    // The walk reads each candidate's "dev" file: the one of the device found is its number.
+    FindInSysBlock(root, [&name, &number](std::string_view candidate, const std::string& dev) {
+      if (candidate != name) {
+        return false;
+      }
+      number = dev;
+      return true;
+    });
   }
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
