@@ -6,10 +6,7 @@
 namespace platform {
 
 int GetKeyboardType(int nTypeFlag) {
-  if (nTypeFlag != 0 && nTypeFlag != 2) {
-    return 0;
-  }
-  return linux_sources::KeyboardTypeFrom("", nTypeFlag, linux_udev::HasKeyboard());
+  return linux_sources::KeyboardTypeFrom("", nTypeFlag, linux_udev::HasKeyboard);
 }
 
 }  // namespace platform

@@ -236,15 +236,16 @@ std::string UnderRoot(const std::string& root, std::string_view path) {
   return joined;
 }
 
-int KeyboardTypeFrom(const std::string& root, int nTypeFlag, std::optional<bool> udevKeyboard) {
+int KeyboardTypeFrom(const std::string& root, int nTypeFlag, KeyboardQuery udevKeyboard) {
   if (nTypeFlag != 0 && nTypeFlag != 2) {
     return 0;
   }
-  if (!udevKeyboard) {
+  std::optional<bool> keyboard = udevKeyboard != nullptr ? udevKeyboard() : std::nullopt;
+  if (!keyboard) {
     const auto devices = ReadFile(root + "/proc/bus/input/devices");
-    udevKeyboard = devices && HasKeyboard(*devices);
+    keyboard = devices && HasKeyboard(*devices);
   }
-  if (!*udevKeyboard) {
+  if (!*keyboard) {
     return 0;
   }
   if (nTypeFlag == 2) {

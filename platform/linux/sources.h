@@ -66,9 +66,10 @@ std::optional<std::string> ReadFile(const std::string& path);
 std::string UnderRoot(const std::string& root, std::string_view path);
 
 // Keyboard type and function keys, as GetKeyboardType answers for nTypeFlag 0 and 2, read from the
-// tree under root ("/" on a real machine). Whether there is a keyboard is udevKeyboard where udev
-// answered, otherwise the input devices list.
-int KeyboardTypeFrom(const std::string& root, int nTypeFlag,
-                     std::optional<bool> udevKeyboard = std::nullopt);
+// tree under root ("/" on a real machine). Whether there is a keyboard is asked of udevKeyboard,
+// when given and only for the flags that need it, and where it cannot tell, of the input devices
+// list.
+using KeyboardQuery = std::optional<bool> (*)();
+int KeyboardTypeFrom(const std::string& root, int nTypeFlag, KeyboardQuery udevKeyboard = nullptr);
 
 }  // namespace platform::linux_sources

@@ -146,10 +146,12 @@ TEST(KeyboardTypeFrom, AnswersFromAFixtureTree) {
   EXPECT_EQ(KeyboardTypeFrom(root, 0), 7);
   EXPECT_EQ(KeyboardTypeFrom(root, 2), 12);
   // Where udev answers, its word counts over the input devices list.
-  EXPECT_EQ(KeyboardTypeFrom(root, 0, false), 0);
+  const KeyboardQuery none = [] { return std::optional(false); };
+  const KeyboardQuery one = [] { return std::optional(true); };
+  EXPECT_EQ(KeyboardTypeFrom(root, 0, none), 0);
   std::filesystem::remove(root + "/proc/bus/input/devices");
-  EXPECT_EQ(KeyboardTypeFrom(root, 0, true), 7);
-  EXPECT_EQ(KeyboardTypeFrom(root, 2, true), 12);
+  EXPECT_EQ(KeyboardTypeFrom(root, 0, one), 7);
+  EXPECT_EQ(KeyboardTypeFrom(root, 2, one), 12);
 }
 
 }  // namespace
