@@ -76,11 +76,7 @@ bool Win32Printer::EndDoc() {
   if (EndPage(dc_) <= 0 || ::EndDoc(dc_) <= 0) {
     return Fail();
   }
-  SelectObject(dc_, previousFont_);
-  DeleteObject(font_);
-  DeleteDC(dc_);
-  dc_ = nullptr;
-  font_ = nullptr;
+  Close();
   currentX_ = 0;
   currentY_ = 0;
   return true;
@@ -98,8 +94,7 @@ bool Win32Printer::StartDocIfNone() {
   doc.cbSize = sizeof(doc);
   doc.lpszDocName = "System Information Settings";
   if (StartDocA(dc_, &doc) <= 0) {
-    DeleteDC(dc_);
-    dc_ = nullptr;
+    Close();
     return false;
   }
   if (StartPage(dc_) <= 0 || !SelectFont()) {
@@ -201,16 +196,20 @@ bool Win32Printer::PrintLine(std::string_view text) {
   return true;
 }
 
+void Win32Printer::Close() {
+  if (font_ != nullptr) {
+    SelectObject(dc_, previousFont_);
+    DeleteObject(font_);
+    font_ = nullptr;
+  }
+  DeleteDC(dc_);
+  dc_ = nullptr;
+}
+
 bool Win32Printer::Fail() {
   if (dc_ != nullptr) {
     AbortDoc(dc_);
-    if (font_ != nullptr) {
-      SelectObject(dc_, previousFont_);
-      DeleteObject(font_);
-      font_ = nullptr;
-    }
-    DeleteDC(dc_);
-    dc_ = nullptr;
+    Close();
   }
   return false;
 }

@@ -33,6 +33,8 @@ class Win32Printer final : public platform::Printer {
   bool SelectFont();
   bool PrintLine(std::string_view text);
   bool NewPage();
+  // Gives the device context back, its own font first; the document must be ended or abandoned.
+  void Close();
   // Abandons the open document, so the printer never receives half of it; always false.
   bool Fail();
 
