@@ -5,8 +5,6 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <condition_variable>
-#include <thread>
 #include <utility>
 
 namespace platform::linux_volumes {
@@ -42,50 +40,13 @@ std::optional<Sizes> MeasureAt(const Place& place) {
   return sizes;
 }
 
-// The worker shares this with the caller, so that a worker that outlives the wait still has
-// somewhere to write its answer; whichever of the two ends last frees it.
-struct PendingMeasure {
-  std::mutex mutex;
-  std::condition_variable answered;
-  bool done = false;
-  std::optional<Sizes> sizes;
-};
-
 namespace {
 
-// Starts measure(place) on a detached worker; null when no thread can be started.
-std::shared_ptr<PendingMeasure> Launch(const Place& place, const Measure& measure) {
-  auto pending = std::make_shared<PendingMeasure>();
-  try {
-    std::thread([pending, place, measure] {
-      std::optional<Sizes> sizes;
-      try {
-        sizes = measure(place);
-      } catch (...) {
-        // Nothing may leave a detached thread; the query counts as failed.
-      }
-      const std::lock_guard lock(pending->mutex);
-      pending->sizes = sizes;
-      pending->done = true;
-      pending->answered.notify_all();
-    }).detach();
-  } catch (...) {
-    return nullptr;
-  }
+// measure(place) started on a detached worker.
+std::shared_ptr<Pending<Sizes>> Launch(const Place& place, const Measure& measure) {
+  auto pending = std::make_shared<Pending<Sizes>>();
+  StartInto(pending, [place, measure] { return measure(place); });
   return pending;
-}
-
-std::optional<Sizes> Await(const std::shared_ptr<PendingMeasure>& pending,
-                           std::chrono::steady_clock::time_point deadline, bool* timedOut) {
-  if (pending == nullptr) {
-    return std::nullopt;
-  }
-  std::unique_lock lock(pending->mutex);
-  if (!pending->answered.wait_until(lock, deadline, [&pending] { return pending->done; })) {
-    *timedOut = true;
-    return std::nullopt;
-  }
-  return pending->sizes;
 }
 
 }  // namespace
@@ -94,7 +55,7 @@ std::optional<Sizes> MeasureBounded(const Place& place, std::chrono::millisecond
                                     const Measure& measure, bool* timedOut) {
   bool late = false;
   const auto deadline = std::chrono::steady_clock::now() + bound;
-  auto sizes = Await(Launch(place, measure), deadline, &late);
+  auto sizes = Launch(place, measure)->Await(deadline, &late);
   if (timedOut != nullptr) {
     *timedOut = late;
   }
@@ -192,7 +153,7 @@ std::optional<Sizes> DriveTable::Size(const Volume& volume) {
     mine = {Launch(Place::Of(volume), measure_), std::chrono::steady_clock::now() + bound_};
   }
   bool timedOut = false;
-  auto sizes = Await(mine.pending, mine.deadline, &timedOut);
+  auto sizes = mine.pending->Await(mine.deadline, &timedOut);
   const std::lock_guard lock(mutex_);
   if (timedOut) {
     answers_[index] = Answer::kDead;

@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/bounded_call.h"
 #include "platform/linux/mounts.h"
 
 namespace platform::linux_volumes {
@@ -51,8 +52,6 @@ std::optional<Sizes> MeasureAt(const Place& place);
 // bound; timedOut (when given) tells a timeout from a failed query.
 std::optional<Sizes> MeasureBounded(const Place& place, std::chrono::milliseconds bound,
                                     const Measure& measure, bool* timedOut = nullptr);
-
-struct PendingMeasure;
 
 // How long a share or FUSE volume is given to answer a size query.
 inline constexpr std::chrono::milliseconds kShareBound{2000};
@@ -97,7 +96,7 @@ class DriveTable {
   std::chrono::milliseconds bound_;
   std::string list_;
   struct Started {
-    std::shared_ptr<PendingMeasure> pending;
+    std::shared_ptr<Pending<Sizes>> pending;
     std::chrono::steady_clock::time_point deadline;
   };
 

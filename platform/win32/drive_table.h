@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/bounded_call.h"
+#include "platform/bounded_call.h"
 
 namespace platform::win32 {
 

@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/bounded_call.h"
+#include "platform/bounded_call.h"
 #include "platform/win32/drive_table.h"
 
 namespace {
 
-using platform::win32::CallWithin;
+using platform::CallWithin;
 using namespace std::chrono_literals;
 
 TEST(BoundedCall, AnAnswerInTimeComesBack) {

@@ -1,6 +1,7 @@
-// A call that may hang (a network share whose server is gone) run on a worker thread and waited for
-// no longer than a bound. A worker that does not finish in time is left behind: it owns its state,
-// so nothing waits for it, not even at exit.
+// A call that may hang (a network share whose server is gone, a FUSE daemon that stopped) run on a
+// worker thread and waited for no longer than a bound; both drive backends ask their shares this
+// way. A worker that does not finish in time is left behind: it owns its state, so nothing waits
+// for it, not even at exit.
 #pragma once
 
 #include <chrono>
@@ -12,7 +13,7 @@
 #include <thread>
 #include <utility>
 
-namespace platform::win32 {
+namespace platform {
 
 // The answer a worker will give, shared by the worker and whoever waits for it: whichever of the
 // two ends last frees it.
@@ -107,4 +108,4 @@ auto CallWithin(std::chrono::milliseconds bound, Call call, bool* late = nullptr
   return Start(std::move(call))->Await(deadline, late);
 }
 
-}  // namespace platform::win32
+}  // namespace platform
