@@ -31,3 +31,11 @@ trimmed() {
 pdf_text() {
   pdftotext -fixed 9.6 "$1" - | tr -d '\f' | trimmed
 }
+
+# same_document A B: whether two jobs are the same document, byte for byte but for the moment each
+# was made (a PDF's /CreationDate, a PostScript %%CreationDate line), which differs between copies
+# printed across a second's turn.
+same_document() {
+  local dated='s#/CreationDate \(D:[^)]*\)#/CreationDate ()#g; s#^%%CreationDate:.*#%%CreationDate:#'
+  cmp -s <(sed -E "$dated" "$1") <(sed -E "$dated" "$2")
+}

@@ -136,7 +136,7 @@ expect_jobs 3 "two copies"
 expected=$(expected_report)
 copies=()
 while IFS= read -r file; do copies+=("$file"); done < <(find "$server/out" -name 'job-*' ! -samefile "$first")
-cmp -s "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
+same_document "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
 expect_report "${copies[0]}" "a copy is not the report"
 
 # 3. A listing longer than a page, with a line wider than one: every line printed, in order, the
@@ -201,7 +201,7 @@ if [[ -n "$window_program" ]]; then
   expect_jobs $((base + 3)) "the window, two copies"
   copies=()
   while IFS= read -r file; do copies+=("$file"); done < <(ls -t "$server"/out/job-* | head -n2)
-  cmp -s "${copies[0]}" "${copies[1]}" || fail "the window's two copies differ"
+  same_document "${copies[0]}" "${copies[1]}" || fail "the window's two copies differ"
   expect_report "${copies[0]}" "a copy from the window is not the report"
 
   print_info

@@ -96,7 +96,7 @@ wait_gone "$dialog"
 expect_jobs 3 "two copies"
 copies=()
 while IFS= read -r file; do copies+=("$file"); done < <(find "$server/out" -name 'job-*' ! -samefile "$first")
-cmp -s "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
+same_document "${copies[0]}" "${copies[1]}" || fail "the two copies differ"
 [[ "$(pdf_text "${copies[0]}")" == "$expected" ]] || fail "a copy is not the report"
 
 # 3. Cancel: nothing printed, nothing shown.
