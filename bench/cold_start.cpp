@@ -6,7 +6,7 @@
 
 #include "bench/null_main_form.h"
 #include "bench/raw_calls.h"
-#include "ui/settings/settings_window.h"
+#include "ui/settings/settings_form.h"
 
 int main(int argc, char** argv) {
   const bool raw = argc > 1 && std::strcmp(argv[1], "raw") == 0;

@@ -9,7 +9,7 @@
 #include "bench/null_main_form.h"
 #include "bench/raw_calls.h"
 #include "probes/system.h"
-#include "ui/settings/settings_window.h"
+#include "ui/settings/settings_form.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // the listing and every label are complete, since the start-up finishes before the event loop runs.
 #include <QApplication>
 
-#include "app/display.h"
-#include "app/program.h"
+#include "app/linux/display.h"
+#include "app/linux/program.h"
 #include "bench/quit_when_exposed.h"
 
 int main(int argc, char** argv) {

@@ -39,7 +39,7 @@ run() {  # run NAME: one start, appends "wall-us kilobytes shown-ms processor-ms
   end=$(date +%s%N)
   echo "$(((end - start) / 1000)) $reported" >>"$results/$1"
 }
-programs=(empty_window_win32 empty_window_win32+common_controls startup_program_win32)
+programs=(empty_window empty_window+common_controls startup_program)
 for program in "${programs[@]}"; do run "$program"; done  # warm the caches
 for program in "${programs[@]}"; do : >"$results/$program"; done
 for _ in $(seq "$runs"); do for program in "${programs[@]}"; do run "$program"; done; done
@@ -50,7 +50,7 @@ for program in "${programs[@]}"; do
   peak_kb=$(cut -d' ' -f2 "$results/$program" | median)
   shown_ms=$(cut -d' ' -f3 "$results/$program" | median)
   cpu_ms=$(cut -d' ' -f4 "$results/$program" | median)
-  printf '%-34s wall %6.1f ms   created to shown %4d ms   processor %4d ms' \
+  printf '%-30s wall %6.1f ms   created to shown %4d ms   processor %4d ms' \
     "$program" "$(echo "$time_us / 1000" | bc -l)" "$shown_ms" "$cpu_ms"
   printf '   peak working set %6d KiB\n' "$peak_kb"
   echo "$time_us $peak_kb $shown_ms $cpu_ms" >"$results/$program.median"
@@ -58,13 +58,13 @@ done
 ratio() {  # ratio REFERENCE NAME: the program's medians over the reference's
   local empty_us empty_kb empty_ms empty_cpu program_us program_kb program_ms program_cpu
   read -r empty_us empty_kb empty_ms empty_cpu <"$results/$1.median"
-  read -r program_us program_kb program_ms program_cpu <"$results/startup_program_win32.median"
+  read -r program_us program_kb program_ms program_cpu <"$results/startup_program.median"
   printf 'ratio to %-30s wall %.3f, created to shown %.3f, processor %.3f,' "$2:" \
     "$(echo "$program_us / $empty_us" | bc -l)" "$(echo "$program_ms / $empty_ms" | bc -l)" \
     "$(echo "$program_cpu / $empty_cpu" | bc -l)"
   printf ' peak working set %.3f\n' "$(echo "$program_kb / $empty_kb" | bc -l)"
 }
-ratio empty_window_win32 "the empty window"
-ratio empty_window_win32+common_controls "the empty window + controls 6"
+ratio empty_window "the empty window"
+ratio empty_window+common_controls "the empty window + controls 6"
 size=$(stat -c %s "$build/app/windows/quorvane.exe")
 printf 'quorvane.exe: %d bytes (%.2f MB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"

@@ -8,10 +8,10 @@
 #include <new>
 #include <string_view>
 
+#include "platform/drives.h"
 #include "platform/identity.h"
 #include "platform/keyboard.h"
 #include "platform/sysinfo.h"
-#include "platform/volumes.h"
 
 namespace System {
 namespace {

@@ -2,7 +2,7 @@
 // until Exit or the main window's close box ends it with status 0.
 #include <windows.h>
 
-#include "app/windows/program_win32.h"
+#include "app/windows/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {

@@ -1,7 +1,7 @@
 // The Windows program as it starts for a user, ending once its main window is drawn in full.
 #include <windows.h>
 
-#include "app/windows/program_win32.h"
+#include "app/windows/program.h"
 #include "bench/win32/shown.h"
 
 int main() {

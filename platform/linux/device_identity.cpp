@@ -10,8 +10,8 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/drives.h"
 #include "platform/linux/sources.h"
-#include "platform/volumes.h"
 
 namespace platform::linux_volumes {
 namespace {

@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/bounded_call.h"
+#include "platform/backend/bounded_call.h"
 #include "platform/linux/mounts.h"
 
 namespace platform::linux_volumes {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/contract.h"
+#include "platform/backend/contract.h"
 
 namespace platform {
 

@@ -31,9 +31,9 @@ QMessageBox::Icon IconOf(int buttons) {
 
 }  // namespace
 
-QtMsgBox::QtMsgBox(QWidget* parent, DialogRunner run) : parent_(parent), run_(std::move(run)) {}
+MsgBox::MsgBox(QWidget* parent, DialogRunner run) : parent_(parent), run_(std::move(run)) {}
 
-int QtMsgBox::Show(const std::string& prompt, int buttons, const std::string& title) {
+int MsgBox::Show(const std::string& prompt, int buttons, const std::string& title) {
   // Only the OK-only style is asked for; every style shows its icon with a single OK button.
   QMessageBox box(IconOf(buttons), QString::fromLocal8Bit(title), QString::fromLocal8Bit(prompt),
                   QMessageBox::Ok, parent_);
@@ -42,10 +42,10 @@ int QtMsgBox::Show(const std::string& prompt, int buttons, const std::string& ti
   return vbOK;
 }
 
-QtCommonDialog::QtCommonDialog(QPrinter& printer, QWidget* parent, DialogRunner run)
+CommonDialog::CommonDialog(QPrinter& printer, QWidget* parent, DialogRunner run)
     : printer_(printer), parent_(parent), run_(std::move(run)) {}
 
-bool QtCommonDialog::ShowPrinter() {
+bool CommonDialog::ShowPrinter() {
   QPrintDialog dialog(&printer_, parent_);
   // Only the number of copies is used: page ranges would be offered and then ignored.
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);

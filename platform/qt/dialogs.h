@@ -15,9 +15,9 @@ namespace platform::qt {
 // the dialog without a user instead.
 using DialogRunner = std::function<int(QDialog&)>;
 
-class QtMsgBox final : public platform::MsgBox {
+class MsgBox final : public platform::MsgBox {
  public:
-  explicit QtMsgBox(QWidget* parent, DialogRunner run = {});
+  explicit MsgBox(QWidget* parent, DialogRunner run = {});
   int Show(const std::string& prompt, int buttons, const std::string& title) override;
 
  private:
@@ -26,9 +26,9 @@ class QtMsgBox final : public platform::MsgBox {
 };
 
 // The print dialog configures printer, which the printer object then prints on.
-class QtCommonDialog final : public platform::CommonDialog {
+class CommonDialog final : public platform::CommonDialog {
  public:
-  QtCommonDialog(QPrinter& printer, QWidget* parent, DialogRunner run = {});
+  CommonDialog(QPrinter& printer, QWidget* parent, DialogRunner run = {});
   void SetCancelError(bool cancelError) override { cancelError_ = cancelError; }
   [[nodiscard]] bool ShowPrinter() override;
   [[nodiscard]] int Copies() const override { return copies_; }

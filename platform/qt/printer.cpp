@@ -33,9 +33,9 @@ QFont FixedPitchFont() {
 
 }  // namespace
 
-QtPrinter::QtPrinter(QPrinter& printer) : printer_(printer), font_(FixedPitchFont()) {}
+Printer::Printer(QPrinter& printer) : printer_(printer), font_(FixedPitchFont()) {}
 
-QtPrinter::~QtPrinter() {
+Printer::~Printer() {
   // A document the command did not end is discarded rather than handed over half printed.
   if (painter_) {
     printer_.abort();
@@ -46,17 +46,17 @@ QtPrinter::~QtPrinter() {
   }
 }
 
-bool QtPrinter::SetCurrentX(double twips) {
+bool Printer::SetCurrentX(double twips) {
   currentX_ = twips;
   return true;
 }
 
-bool QtPrinter::SetCurrentY(double twips) {
+bool Printer::SetCurrentY(double twips) {
   currentY_ = twips;
   return true;
 }
 
-bool QtPrinter::SetFont(const std::string& face) {
+bool Printer::SetFont(const std::string& face) {
   if (face.empty()) {
     return true;
   }
@@ -68,7 +68,7 @@ bool QtPrinter::SetFont(const std::string& face) {
   return true;
 }
 
-bool QtPrinter::SetFontSize(double points) {
+bool Printer::SetFontSize(double points) {
   if (!(points > 0 && points <= kMaxFontSize)) {
     return false;
   }
@@ -76,7 +76,7 @@ bool QtPrinter::SetFontSize(double points) {
   return true;
 }
 
-bool QtPrinter::Print(const std::string& item) {
+bool Printer::Print(const std::string& item) {
   if (!StartDocIfNone()) {
     return false;
   }
@@ -93,7 +93,7 @@ bool QtPrinter::Print(const std::string& item) {
   return true;
 }
 
-bool QtPrinter::EndDoc() {
+bool Printer::EndDoc() {
   if (!painter_) {
     return true;
   }
@@ -104,7 +104,7 @@ bool QtPrinter::EndDoc() {
   return ended;
 }
 
-QString QtPrinter::DocumentFileName(const QString& chosen, int document) {
+QString Printer::DocumentFileName(const QString& chosen, int document) {
   if (document <= 1) {
     return chosen;
   }
@@ -116,7 +116,7 @@ QString QtPrinter::DocumentFileName(const QString& chosen, int document) {
   return chosen.left(chosen.size() - suffix.size() - 1) + number + QLatin1Char('.') + suffix;
 }
 
-bool QtPrinter::StartDocIfNone() {
+bool Printer::StartDocIfNone() {
   if (painter_) {
     return true;
   }
@@ -137,7 +137,7 @@ bool QtPrinter::StartDocIfNone() {
 
 // Prints text from the current position and moves to the start of the next line. Text wider than
 // the page continues on the following lines, and a full page continues on a new one.
-bool QtPrinter::PrintLine(const QString& text) {
+bool Printer::PrintLine(const QString& text) {
   const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
   const QFontMetricsF metrics(font_, &printer_);
   const double lineHeight = metrics.lineSpacing();
@@ -177,15 +177,15 @@ bool QtPrinter::PrintLine(const QString& text) {
   return true;
 }
 
-double QtPrinter::ToDeviceX(double twips) const {
+double Printer::ToDeviceX(double twips) const {
   return twips * printer_.logicalDpiX() / kTwipsPerInch;
 }
 
-double QtPrinter::ToDeviceY(double twips) const {
+double Printer::ToDeviceY(double twips) const {
   return twips * printer_.logicalDpiY() / kTwipsPerInch;
 }
 
-double QtPrinter::ToTwipsY(double device) const {
+double Printer::ToTwipsY(double device) const {
   return device * kTwipsPerInch / printer_.logicalDpiY();
 }
 

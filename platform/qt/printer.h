@@ -13,13 +13,13 @@ class QPrinter;
 
 namespace platform::qt {
 
-class QtPrinter final : public platform::Printer {
+class Printer final : public platform::Printer {
  public:
   // printer must outlive this object.
-  explicit QtPrinter(QPrinter& printer);
-  ~QtPrinter() override;
-  QtPrinter(const QtPrinter&) = delete;
-  QtPrinter& operator=(const QtPrinter&) = delete;
+  explicit Printer(QPrinter& printer);
+  ~Printer() override;
+  Printer(const Printer&) = delete;
+  Printer& operator=(const Printer&) = delete;
 
   [[nodiscard]] bool SetCurrentX(double twips) override;
   [[nodiscard]] bool SetCurrentY(double twips) override;

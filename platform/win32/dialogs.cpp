@@ -69,18 +69,18 @@ BOOL PrintDialog(PRINTDLGA* dialog, bool* failed) {
 
 }  // namespace
 
-int Win32MsgBox::Show(const std::string& prompt, int buttons, const std::string& title) {
+int MsgBox::Show(const std::string& prompt, int buttons, const std::string& title) {
   // Modal to the owner; the box's own message loop still delivers the owner's timer ticks.
   const int answer = MessageBoxA(owner_, prompt.c_str(), title.c_str(),
                                  static_cast<UINT>(buttons) | MB_SETFOREGROUND);
   return answer == 0 ? vbOK : answer;
 }
 
-Win32CommonDialog::~Win32CommonDialog() {
+CommonDialog::~CommonDialog() {
   Release();
 }
 
-void Win32CommonDialog::Release() {
+void CommonDialog::Release() {
   if (devMode_ != nullptr) {
     GlobalFree(devMode_);
     devMode_ = nullptr;
@@ -91,7 +91,7 @@ void Win32CommonDialog::Release() {
   }
 }
 
-bool Win32CommonDialog::ShowPrinter() {
+bool CommonDialog::ShowPrinter() {
   PRINTDLGA dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner_;
@@ -121,7 +121,7 @@ bool Win32CommonDialog::ShowPrinter() {
   return true;
 }
 
-HDC Win32CommonDialog::CreatePrinterDC() const {
+HDC CommonDialog::CreatePrinterDC() const {
   if (devNames_ == nullptr) {
     // No printer chosen in a dialog: the default one, as the system's printer object would use.
     PRINTDLGA defaults{};

@@ -9,21 +9,21 @@
 
 namespace platform::win32 {
 
-class Win32MsgBox final : public platform::MsgBox {
+class MsgBox final : public platform::MsgBox {
  public:
-  explicit Win32MsgBox(HWND owner) : owner_(owner) {}
+  explicit MsgBox(HWND owner) : owner_(owner) {}
   int Show(const std::string& prompt, int buttons, const std::string& title) override;
 
  private:
   HWND owner_;
 };
 
-class Win32CommonDialog final : public platform::CommonDialog {
+class CommonDialog final : public platform::CommonDialog {
  public:
-  explicit Win32CommonDialog(HWND owner) : owner_(owner) {}
-  ~Win32CommonDialog() override;
-  Win32CommonDialog(const Win32CommonDialog&) = delete;
-  Win32CommonDialog& operator=(const Win32CommonDialog&) = delete;
+  explicit CommonDialog(HWND owner) : owner_(owner) {}
+  ~CommonDialog() override;
+  CommonDialog(const CommonDialog&) = delete;
+  CommonDialog& operator=(const CommonDialog&) = delete;
 
   void SetCancelError(bool cancelError) override { cancelError_ = cancelError; }
   [[nodiscard]] bool ShowPrinter() override;

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/bounded_call.h"
+#include "platform/backend/bounded_call.h"
 
 namespace platform::win32 {
 

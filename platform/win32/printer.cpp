@@ -15,22 +15,22 @@ constexpr double kMaxFontSize = 2160;
 
 }  // namespace
 
-Win32Printer::~Win32Printer() {
+Printer::~Printer() {
   // A document the command did not end is discarded rather than handed over half printed.
   (void)Fail();
 }
 
-bool Win32Printer::SetCurrentX(double twips) {
+bool Printer::SetCurrentX(double twips) {
   currentX_ = twips;
   return true;
 }
 
-bool Win32Printer::SetCurrentY(double twips) {
+bool Printer::SetCurrentY(double twips) {
   currentY_ = twips;
   return true;
 }
 
-bool Win32Printer::SetFont(const std::string& face) {
+bool Printer::SetFont(const std::string& face) {
   // An empty name keeps the face; GDI picks the nearest face for any other name, as a printer does.
   if (!face.empty()) {
     if (face.size() >= LF_FACESIZE) {
@@ -41,7 +41,7 @@ bool Win32Printer::SetFont(const std::string& face) {
   return dc_ == nullptr || SelectFont() || Fail();
 }
 
-bool Win32Printer::SetFontSize(double points) {
+bool Printer::SetFontSize(double points) {
   if (!(points > 0 && points <= kMaxFontSize)) {
     return false;
   }
@@ -49,7 +49,7 @@ bool Win32Printer::SetFontSize(double points) {
   return dc_ == nullptr || SelectFont() || Fail();
 }
 
-bool Win32Printer::Print(const std::string& item) {
+bool Printer::Print(const std::string& item) {
   if (!StartDocIfNone()) {
     return false;
   }
@@ -69,7 +69,7 @@ bool Win32Printer::Print(const std::string& item) {
   }
 }
 
-bool Win32Printer::EndDoc() {
+bool Printer::EndDoc() {
   if (dc_ == nullptr) {
     return true;
   }
@@ -82,7 +82,7 @@ bool Win32Printer::EndDoc() {
   return true;
 }
 
-bool Win32Printer::StartDocIfNone() {
+bool Printer::StartDocIfNone() {
   if (dc_ != nullptr) {
     return true;
   }
@@ -103,7 +103,7 @@ bool Win32Printer::StartDocIfNone() {
   return true;
 }
 
-bool Win32Printer::SelectFont() {
+bool Printer::SelectFont() {
   const int height = -static_cast<int>(std::lround(points_ * GetDeviceCaps(dc_, LOGPIXELSY) / 72));
   HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -125,14 +125,14 @@ bool Win32Printer::SelectFont() {
   return true;
 }
 
-bool Win32Printer::NewPage() {
+bool Printer::NewPage() {
   // Some drivers reset the device context's objects at a new page: the font is chosen again.
   return EndPage(dc_) > 0 && StartPage(dc_) > 0 && SelectObject(dc_, font_) != nullptr;
 }
 
 // Prints text from the current position and moves to the start of the next line. Text wider than
 // the page continues on the following lines, and a full page continues on a new one.
-bool Win32Printer::PrintLine(std::string_view text) {
+bool Printer::PrintLine(std::string_view text) {
   TEXTMETRICA metrics{};
   if (!GetTextMetricsA(dc_, &metrics)) {
     return false;
@@ -196,7 +196,7 @@ bool Win32Printer::PrintLine(std::string_view text) {
   return true;
 }
 
-void Win32Printer::Close() {
+void Printer::Close() {
   if (font_ != nullptr) {
     SelectObject(dc_, previousFont_);
     DeleteObject(font_);
@@ -206,7 +206,7 @@ void Win32Printer::Close() {
   dc_ = nullptr;
 }
 
-bool Win32Printer::Fail() {
+bool Printer::Fail() {
   if (dc_ != nullptr) {
     AbortDoc(dc_);
     Close();

@@ -11,15 +11,15 @@
 
 namespace platform::win32 {
 
-class Win32CommonDialog;
+class CommonDialog;
 
-class Win32Printer final : public platform::Printer {
+class Printer final : public platform::Printer {
  public:
   // dialog must outlive this object; its printer is used from the first output on.
-  explicit Win32Printer(const Win32CommonDialog& dialog) : dialog_(dialog) {}
-  ~Win32Printer() override;
-  Win32Printer(const Win32Printer&) = delete;
-  Win32Printer& operator=(const Win32Printer&) = delete;
+  explicit Printer(const CommonDialog& dialog) : dialog_(dialog) {}
+  ~Printer() override;
+  Printer(const Printer&) = delete;
+  Printer& operator=(const Printer&) = delete;
 
   [[nodiscard]] bool SetCurrentX(double twips) override;
   [[nodiscard]] bool SetCurrentY(double twips) override;
@@ -38,7 +38,7 @@ class Win32Printer final : public platform::Printer {
   // Abandons the open document, so the printer never receives half of it; always false.
   bool Fail();
 
-  const Win32CommonDialog& dialog_;
+  const CommonDialog& dialog_;
   HDC dc_ = nullptr;  // set while a document is open
   HFONT font_ = nullptr;
   HGDIOBJ previousFont_ = nullptr;

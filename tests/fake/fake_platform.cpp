@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/contract.h"
+#include "platform/backend/contract.h"
+#include "platform/drives.h"
 #include "platform/identity.h"
 #include "platform/keyboard.h"
 #include "platform/sysinfo.h"
-#include "platform/volumes.h"
 
 namespace fake {
 namespace {

@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/drives.h"
 #include "platform/keyboard.h"
 #include "platform/linux/drive_table.h"
 #include "platform/linux/mounts.h"
 #include "platform/linux/udev.h"
-#include "platform/volumes.h"
 #include "probes/system.h"
 #include "tests/support/fixture_udev.h"
 #include "tests/support/loaded_libraries.h"

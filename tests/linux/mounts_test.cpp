@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/drives.h"
 #include "platform/linux/drive_table.h"
 #include "platform/linux/mounts.h"
-#include "platform/volumes.h"
 #include "tests/support/fixture_udev.h"
 #include "tests/support/private_mounts.h"
 

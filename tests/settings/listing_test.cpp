@@ -7,7 +7,7 @@
 
 #include "tests/fake/fake_platform.h"
 #include "tests/support/recording_main_form.h"
-#include "ui/settings/settings_window.h"
+#include "ui/settings/settings_form.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 
 #include "assets/assets.h"
 #include "tests/ui/qt_app.h"
-#include "ui/main/main_window.h"
+#include "ui/main/qt/main_window.h"
 
 namespace {
 

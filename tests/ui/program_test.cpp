@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/linux/program.h"
 #include "tests/support/loaded_libraries.h"
 #include "tests/ui/qt_app.h"
 

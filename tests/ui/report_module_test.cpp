@@ -7,7 +7,7 @@
 
 #include "tests/support/loaded_libraries.h"
 #include "tests/ui/qt_app.h"
-#include "ui/main/report_module.h"
+#include "ui/main/qt/printing_module.h"
 
 namespace {
 

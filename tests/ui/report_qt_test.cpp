@@ -26,8 +26,8 @@
 #include "platform/qt/printer.h"
 #include "tests/support/recording_main_form.h"
 #include "tests/ui/report_fakes.h"
+#include "ui/main/qt/report.h"
 #include "ui/main/report.h"
-#include "ui/main/report_qt.h"
 
 namespace {
 
@@ -175,7 +175,7 @@ class QtReport : public ::testing::Test {
     report_fakes::FakeMsgBox msgBox(log);
     report_fakes::FakeCommonDialog dialog(log);
     dialog.copies = copies;
-    platform::qt::QtPrinter printer(qprinter);
+    platform::qt::Printer printer(qprinter);
     report::Command2_Click(main, msgBox, dialog, printer);
     return qprinter.pageLayout().paintRect(QPageLayout::Point).right();
   }
@@ -247,7 +247,7 @@ TEST(QtPrinterFileNames, EachFurtherDocumentGetsANumberedNameBesideTheChosenOne)
       {"/tmp/out/report.v1.pdf", 2, "/tmp/out/report.v1-2.pdf"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(platform::qt::QtPrinter::DocumentFileName(QString::fromUtf8(row.chosen), row.document)
+    EXPECT_EQ(platform::qt::Printer::DocumentFileName(QString::fromUtf8(row.chosen), row.document)
                   .toStdString(),
               row.expected)
         << row.chosen << " document " << row.document;
@@ -260,7 +260,7 @@ TEST_F(QtReport, DocumentLeftOpenIsDiscarded) {
     QPrinter qprinter(QPrinter::HighResolution);
     qprinter.setOutputFormat(QPrinter::PdfFormat);
     qprinter.setOutputFileName(File("report.pdf"));
-    platform::qt::QtPrinter printer(qprinter);
+    platform::qt::Printer printer(qprinter);
     ASSERT_TRUE(printer.Print("copy 1"));
     ASSERT_TRUE(printer.EndDoc());
     ASSERT_TRUE(printer.Print("copy 2, interrupted"));

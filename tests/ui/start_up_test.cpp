@@ -11,8 +11,8 @@
 
 #include "tests/fake/fake_platform.h"
 #include "tests/ui/qt_app.h"
-#include "ui/main/main_window.h"
-#include "ui/settings/settings_host.h"
+#include "ui/main/qt/main_window.h"
+#include "ui/settings/qt/settings_window.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ class StartUp : public ::testing::Test {
   int loads = 0;
   // As the program holds them: the main window outlives the settings window's timer.
   std::unique_ptr<mainwindow::MainWindow> main;
-  settings::SettingsHost host{[this]() -> mainform::MainForm& {
+  settings::SettingsWindow host{[this]() -> mainform::MainForm& {
     ++loads;
     if (!main) {
       main = std::make_unique<mainwindow::MainWindow>();

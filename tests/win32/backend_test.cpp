@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/drives.h"
 #include "platform/identity.h"
 #include "platform/keyboard.h"
 #include "platform/sysinfo.h"
-#include "platform/volumes.h"
 #include "probes/system.h"
 
 // After the platform headers: <windows.h> defines their constants' names as macros.

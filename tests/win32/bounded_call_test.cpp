@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/bounded_call.h"
+#include "platform/backend/bounded_call.h"
 #include "platform/win32/drive_table.h"
 
 namespace {

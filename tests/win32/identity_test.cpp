@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/windows/identity.h"
+#include "assets/windows/resources.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <map>
 #include <string>
 
-#include "app/windows/identity.h"
+#include "assets/windows/resources.h"
 #include "ui/main/main_form.h"
-#include "ui/settings/settings_window.h"
+#include "ui/settings/settings_form.h"
 
 namespace {
 

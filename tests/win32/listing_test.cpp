@@ -12,7 +12,7 @@
 #include "probes/system.h"
 #include "tests/support/recording_main_form.h"
 #include "tests/win32/wine_facts.h"
-#include "ui/settings/settings_window.h"
+#include "ui/settings/settings_form.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "app/windows/identity.h"
+#include "assets/windows/resources.h"
 #include "ui/main/main_layout.h"
-#include "ui/main/main_window_win32.h"
+#include "ui/main/win32/main_window.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "tests/support/recording_main_form.h"
-#include "ui/main/report_win32.h"
-#include "ui/settings/settings_window.h"
+#include "ui/main/win32/report.h"
+#include "ui/settings/settings_form.h"
 
 int main(int argc, char** argv) {
   testing_support::RecordingMainForm main;

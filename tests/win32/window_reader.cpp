@@ -20,7 +20,7 @@
 
 #include "tests/support/recording_main_form.h"
 #include "ui/main/main_layout.h"
-#include "ui/settings/settings_window.h"
+#include "ui/settings/settings_form.h"
 
 namespace {
 

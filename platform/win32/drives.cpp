@@ -1,0 +1,185 @@
+#include "platform/drives.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/backend/contract.h"
+#include "platform/win32/drive_table.h"
+
+namespace platform {
+namespace {
+
+static_assert(win32::kDriveRemote == DRIVE_REMOTE && win32::kDriveUnknown == DRIVE_UNKNOWN);
+
+// An empty floppy or CD drive must fail its call quietly, not ask the user to insert a disk. Set
+// once, before the first drive call, and added to whatever error mode the process already has.
+void FailCriticalErrorsQuietly() {
+  static const bool once = [] {
+    const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    ::SetErrorMode(previous | SEM_FAILCRITICALERRORS);
+    return true;
+  }();
+  static_cast<void>(once);
+}
+
+std::vector<std::string> ListRoots() {
+  std::vector<char> list(4 * 26 + 1);
+  const ::DWORD length = ::GetLogicalDriveStringsA(static_cast<::DWORD>(list.size()), list.data());
+  std::vector<std::string> roots;
+  if (length == 0 || length >= list.size()) {
+    return roots;
+  }
+  for (const char* root = list.data(); *root != '\0'; root += std::strlen(root) + 1) {
+    roots.emplace_back(root);
+  }
+  return roots;
+}
+
+std::optional<win32::DiskSizes> AskSizes(const std::string& path) {
+  ULARGE_INTEGER available{};
+  ULARGE_INTEGER total{};
+  ULARGE_INTEGER free{};
+  if (::GetDiskFreeSpaceExA(path.c_str(), &available, &total, &free) == 0) {
+    return std::nullopt;
+  }
+  return win32::DiskSizes{available.QuadPart, total.QuadPart, free.QuadPart};
+}
+
+std::optional<win32::VolumeFacts> AskVolume(const std::string& root) {
+  std::array<char, MAX_PATH + 1> label{};
+  std::array<char, MAX_PATH + 1> fileSystem{};
+  ::DWORD serial = 0;
+  ::DWORD maximumLength = 0;
+  ::DWORD flags = 0;
+  if (::GetVolumeInformationA(root.c_str(), label.data(), static_cast<::DWORD>(label.size()),
+                              &serial, &maximumLength, &flags, fileSystem.data(),
+                              static_cast<::DWORD>(fileSystem.size())) == 0) {
+    return std::nullopt;
+  }
+  return win32::VolumeFacts{label.data(), serial, maximumLength, flags, fileSystem.data()};
+}
+
+// Every drive call but the list goes through this table: a share whose server has gone can keep
+// each call waiting for minutes, and start-up asks every drive several things.
+win32::DriveTable& Machine() {
+  static win32::DriveTable table(win32::DriveCalls{
+      ListRoots, [](const std::string& root) { return ::GetDriveTypeA(root.c_str()); }, AskSizes,
+      AskVolume});
+  return table;
+}
+
+}  // namespace
+
+DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
+  FailCriticalErrorsQuietly();
+  return ::GetLogicalDriveStringsA(nBufferLength, lpBuffer);
+}
+
+UINT GetDriveTypeA(const char* lpRootPathName) {
+  FailCriticalErrorsQuietly();
+  if (lpRootPathName == nullptr) {
+    // The current directory's drive: asked of the system, which needs no name for it.
+    return ::GetDriveTypeA(nullptr);
+  }
+  try {
+    return Machine().Type(lpRootPathName);
+  } catch (...) {
+    return DRIVE_UNKNOWN;
+  }
+}
+
+BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytesAvailableToCaller,
+                         std::uint64_t* lpTotalNumberOfBytes,
+                         std::uint64_t* lpTotalNumberOfFreeBytes) {
+  FailCriticalErrorsQuietly();
+  if (lpDirectoryName == nullptr) {
+    return 0;
+  }
+  try {
+    const auto sizes = Machine().Sizes(lpDirectoryName);
+    if (!sizes) {
+      return 0;
+    }
+    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
+                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
+                           DWORD nVolumeNameSize, DWORD* lpVolumeSerialNumber,
+                           DWORD* lpMaximumComponentLength, DWORD* lpFileSystemFlags,
+                           char* lpFileSystemNameBuffer, DWORD nFileSystemNameSize) {
+  FailCriticalErrorsQuietly();
+  if (lpRootPathName == nullptr) {
+    return 0;
+  }
+  try {
+    const auto facts = Machine().Volume(lpRootPathName);
+    if (!facts) {
+      return 0;
+    }
+    return contract::WriteVolume(
+        {facts->label, facts->fileSystem, facts->serial, facts->maximumLength, facts->flags},
+        lpVolumeNameBuffer, nVolumeNameSize, lpVolumeSerialNumber, lpMaximumComponentLength,
+        lpFileSystemFlags, lpFileSystemNameBuffer, nFileSystemNameSize);
+  } catch (...) {
+    return 0;
+  }
+}
+
+bool Dir(const char* lpPathName, int attributes, std::string* name) {
+  FailCriticalErrorsQuietly();
+  if (lpPathName == nullptr || name == nullptr) {
+    return false;
+  }
+  if ((attributes & kAttributeVolume) != 0) {
+    // The volume-label search of Win32 is the name the volume information call reports; a drive
+    // without a readable medium fails it.
+    try {
+      const auto facts = Machine().Volume(lpPathName);
+      if (!facts) {
+        return false;
+      }
+      *name = facts->label;
+      return true;
+    } catch (...) {
+      return false;
+    }
+  }
+  // Any other search yields the first entry that is a plain file or carries one of the attributes
+  // asked for, "" when there is none; a path that cannot be searched is the error.
+  ::WIN32_FIND_DATAA entry{};
+  const HANDLE search = ::FindFirstFileA(lpPathName, &entry);
+  if (search == INVALID_HANDLE_VALUE) {
+    const ::DWORD error = ::GetLastError();
+    name->clear();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
+  }
+  constexpr ::DWORD kSelectable =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+  const auto wanted = static_cast<::DWORD>(attributes) & kSelectable;
+  name->clear();
+  do {
+    const std::string_view found = entry.cFileName;
+    if (found == "." || found == "..") {
+      continue;
+    }
+    if ((entry.dwFileAttributes & kSelectable & ~wanted) == 0) {
+      *name = entry.cFileName;
+      break;
+    }
+  } while (::FindNextFileA(search, &entry) != 0);
+  ::FindClose(search);
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,169 @@
+#include "ui/main/qt/caption_label.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFontMetrics>
+#include <QImage>
+#include <algorithm>
+#include <utility>
+
+namespace mainwindow {
+namespace {
+
+// The number a figure's caption starts with ("24683748 Kb", "7 %").
+QVariant FigureValue(const QString& caption) {
+  bool ok = false;
+  const qlonglong value = caption.section(QLatin1Char(' '), 0, 0).toLongLong(&ok);
+  return ok ? QVariant(value) : QVariant();
+}
+
+// A value label as a screen reader sees it, read from the label when asked, so that nothing is
+// made for it while no screen reader listens. A memory figure also has a value, so that a new
+// figure is announced as a value change of the same object.
+class CaptionAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  explicit CaptionAccessible(CaptionLabel* label)
+      : QAccessibleWidget(label, QAccessible::StaticText), label_(label) {}
+
+  [[nodiscard]] QString text(QAccessible::Text type) const override {
+    switch (type) {
+      case QAccessible::Name:
+        return label_->AccessibleName();
+      case QAccessible::Description:
+        return label_->Shortened() ? label_->Whole() : QString();
+      default:
+        return QAccessibleWidget::text(type);
+    }
+  }
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::ValueInterface &&
+        label_->KindOfValue() == CaptionLabel::Kind::Figure) {
+      return static_cast<QAccessibleValueInterface*>(this);
+    }
+    return QAccessibleWidget::interface_cast(type);
+  }
+
+  [[nodiscard]] QVariant currentValue() const override { return FigureValue(label_->Whole()); }
+  void setCurrentValue(const QVariant& /*value*/) override {}  // shown, never edited
+  [[nodiscard]] QVariant maximumValue() const override { return {}; }
+  [[nodiscard]] QVariant minimumValue() const override { return 0; }
+  [[nodiscard]] QVariant minimumStepSize() const override { return 1; }
+
+ private:
+  CaptionLabel* label_;
+};
+
+QAccessibleInterface* CaptionFactory(const QString& /*className*/, QObject* object) {
+  if (auto* label = dynamic_cast<CaptionLabel*>(object)) {
+    return new CaptionAccessible(label);
+  }
+  return nullptr;
+}
+
+// A tool tip that is rich text would be rendered as markup; a caption is shown as typed.
+QString PlainToolTip(const QString& text) {
+  if (!Qt::mightBeRichText(text)) {
+    return text;
+  }
+  return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+         QStringLiteral("</p>");
+}
+
+}  // namespace
+
+FittedCaption FitCaption(const QString& whole, const QFont& face, int width) {
+  FittedCaption fitted{face, whole, false};
+  if (QFontMetrics(face).horizontalAdvance(whole) <= width) {
+    return fitted;
+  }
+  fitted.shortened = true;
+  const qreal size = face.pointSizeF();
+  // Half a point at a time; a face sized in pixels has no points to step down in.
+  for (qreal smaller = size - 0.5; size > 0 && smaller >= kSmallestPointSize; smaller -= 0.5) {
+    fitted.font.setPointSizeF(smaller);
+    if (QFontMetrics(fitted.font).horizontalAdvance(whole) <= width) {
+      return fitted;
+    }
+  }
+  if (size > 0) {
+    fitted.font.setPointSizeF(std::min(size, kSmallestPointSize));
+  }
+  fitted.shown = QFontMetrics(fitted.font).elidedText(whole, Qt::ElideRight, width);
+  return fitted;
+}
+
+CaptionLabel::CaptionLabel(QWidget* parent, QString heading, Kind kind)
+    : QLabel(parent), heading_(std::move(heading)), kind_(kind) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(&CaptionFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
+}
+
+QString CaptionLabel::AccessibleName() const {
+  return whole_.isEmpty() ? heading_ : heading_ + QStringLiteral(": ") + whole_;
+}
+
+void CaptionLabel::SetWhole(const QString& whole) {
+  // The timer rewrites the memory figures every tick, mostly with the same text: that is no change
+  // to lay out again or to announce.
+  if (whole == whole_ && !text().isNull()) {
+    return;
+  }
+  whole_ = whole;
+  const QFont face = parentWidget() != nullptr ? parentWidget()->font() : font();
+  const FittedCaption fitted = FitCaption(whole, face, contentsRect().width());
+  // An unset font follows the window's again once the caption fits.
+  if (fitted.font != face) {
+    setFont(fitted.font);
+  } else if (testAttribute(Qt::WA_SetFont)) {
+    setFont(QFont());
+  }
+  // A label without a name of its own announces a new text as a new name itself.
+  const bool nameAnnounced = text() != fitted.shown;
+  setText(fitted.shown);
+  const bool wasShortened = shortened_;
+  shortened_ = fitted.shortened;
+  if (shortened_ || wasShortened) {
+    setToolTip(shortened_ ? PlainToolTip(whole) : QString());
+  }
+  // Only a listening screen reader needs to be told.
+  if (QAccessible::isActive()) {
+    if (!nameAnnounced) {
+      QAccessibleEvent named(this, QAccessible::NameChanged);
+      QAccessible::updateAccessibility(&named);
+    }
+    if (shortened_ || wasShortened) {
+      QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+      QAccessible::updateAccessibility(&described);
+    }
+    if (kind_ == Kind::Figure) {
+      QAccessibleValueChangeEvent changed(this, FigureValue(whole));
+      QAccessible::updateAccessibility(&changed);
+    }
+  }
+}
+
+void CaptionLabel::SetBackground(const QImage& sky) {
+  sky_ = sky;
+  background_.reset();
+}
+
+void CaptionLabel::UseTextColour(const QColor& system) {
+  QColor colour = Qt::black;
+  // Black is also what an unreadable colour becomes, so it needs no measuring; the sky's pixels
+  // are read only for another colour, once.
+  if (system != colour) {
+    if (!background_) {
+      background_ = LuminanceUnder(sky_, geometry());
+    }
+    colour = ReadableTextColour(system, *background_);
+  }
+  QPalette shown = palette();
+  shown.setColor(QPalette::WindowText, colour);
+  setPalette(shown);
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,59 @@
+// A value label of the main window: shows a caption the computer reported so that it is never cut
+// off, stays readable over the sky, and tells a screen reader what it is the value of.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QLabel>
+#include <QString>
+#include <optional>
+
+#include "ui/main/qt/readable_colour.h"
+
+namespace mainwindow {
+
+// A caption as drawn in a label of a given width: in the face's own size where it fits, else in a
+// smaller size of the same face down to kSmallestPointSize, else elided at its end with "…".
+struct FittedCaption {
+  QFont font;
+  QString shown;
+  bool shortened = false;  // drawn smaller or elided
+};
+
+inline constexpr double kSmallestPointSize = 6.0;
+
+FittedCaption FitCaption(const QString& whole, const QFont& face, int width);
+
+// Deliberately without Q_OBJECT: it is a QLabel to Qt, to styles and to tests; only the
+// accessibility factory tells it apart.
+class CaptionLabel : public QLabel {
+ public:
+  enum class Kind { Text, Figure };  // a figure changes while the program runs
+
+  // heading: what the value is, for its accessible name ("Computer Name").
+  CaptionLabel(QWidget* parent, QString heading, Kind kind);
+
+  // Shows the caption fitted to the label's width; the whole text stays in Whole().
+  void SetWhole(const QString& whole);
+  [[nodiscard]] const QString& Whole() const { return whole_; }
+  [[nodiscard]] Kind KindOfValue() const { return kind_; }
+  // Drawn smaller or elided: the whole text is then the tool tip and the accessible description.
+  [[nodiscard]] bool Shortened() const { return shortened_; }
+  // "<heading>: <value>", or the heading alone while there is no value.
+  [[nodiscard]] QString AccessibleName() const;
+
+  // The picture under the label, then the colour the system gives label text, or black where that
+  // would not stand out from every pixel of the picture under the label.
+  void SetBackground(const QImage& sky);
+  void UseTextColour(const QColor& system);
+
+ private:
+  QString heading_;
+  Kind kind_;
+  QString whole_;
+  bool shortened_ = false;
+  QImage sky_;
+  std::optional<LuminanceRange> background_;  // measured when first needed
+};
+
+}  // namespace mainwindow

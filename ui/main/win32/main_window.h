@@ -1,0 +1,90 @@
+// The main window `main` on the Win32 API: the fixed window with the key facts over the sky
+// picture, the listing in Text1, and the Exit and Print Info buttons, built from the design table
+// in main_layout.h. The rest of the program writes into it and reads it back through
+// mainform::MainForm.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "ui/main/main_form.h"
+#include "ui/main/main_layout.h"
+#include "ui/main/win32/gdi.h"
+#include "ui/main/win32/sky.h"
+
+namespace mainwindow {
+
+struct IconDeleter {
+  void operator()(HICON icon) const { ::DestroyIcon(icon); }
+};
+
+class MainWindow : public mainform::MainForm {
+ public:
+  // What Print Info runs: the report, handed the window to read from and to own its dialogs.
+  using ReportAction = std::function<void(const mainform::MainForm&, HWND)>;
+  // What Exit and the close box run; by default the message loop ends with status 0.
+  using ExitAction = std::function<void()>;
+
+  static constexpr char kClassName[] = "QuorvaneMain";
+
+  // Creates the window hidden, with every control of its design; its load sets nothing visible.
+  // The pictures come from `resources`, the module that carries the program's resources.
+  explicit MainWindow(HINSTANCE resources);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  void SetCaption(mainform::Label label, const std::string& caption) override;
+  [[nodiscard]] std::string Caption(mainform::Label label) const override;
+  void SetText1(const std::string& text) override;
+  [[nodiscard]] std::string Text1() const override;
+  void Show() override;
+
+  // Exit: ends the program at once.
+  void Command1_Click();
+  // Print Info: runs the report, if one has been given.
+  void Command2_Click();
+  void SetReportAction(ReportAction action);
+  void SetExitAction(ExitAction action);
+
+  // Gives the window's keyboard handling (Tab, Shift+Tab, Return on a button) its turn before a
+  // message is dispatched; true when the message was used up.
+  bool PreTranslate(MSG& message);
+
+  [[nodiscard]] HWND hwnd() const { return hwnd_; }
+  [[nodiscard]] HWND Control(mainlayout::Id id) const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void CreateControls();
+  void OnPaint();
+  void PaintSky(HDC dc) const;
+  [[nodiscard]] HBRUSH Behind(HWND control) const;
+  LRESULT OnLabelColour(HDC dc, HWND label);
+  LRESULT OnTextBoxColour(HDC dc);
+  void OnDrawPicture(const DRAWITEMSTRUCT& item);
+  void OnCommand(int id);
+  void MoveFocus(HWND to);
+
+  HINSTANCE resources_;
+  HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  HWND focus_ = nullptr;
+  ReportAction report_;
+  ExitAction exit_;
+
+  Sky sky_;
+  GdiObject<HBRUSH> textBoxBrush_;
+  GdiObject<HFONT> dialogFont_;
+  GdiObject<HFONT> textBoxFont_;
+  // The information icon at Image1's size.
+  std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter> information_;
+};
+
+}  // namespace mainwindow

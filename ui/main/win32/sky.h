@@ -1,0 +1,35 @@
+// The sky picture behind the Win32 main window: the part of it that shows, converted once to the
+// screen's format, and for each label and the picture the piece of it behind that control, as a
+// brush the control fills its own rectangle with before it draws, so that a shorter caption leaves
+// nothing of a longer one.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "ui/main/main_layout.h"
+#include "ui/main/win32/gdi.h"
+
+namespace mainwindow {
+
+class Sky {
+ public:
+  // The picture from `resources`, for the design's client area and controls at `dpi`.
+  Sky(HINSTANCE resources, int dpi);
+
+  // Covers dc from its top-left corner with the sky, at the picture's own size.
+  void Paint(HDC dc, int width, int height) const;
+  // The sky behind the control, as a brush aligned to the control's own corner; the dialog colour
+  // where there is no picture.
+  [[nodiscard]] HBRUSH Behind(mainlayout::Id id) const;
+
+ private:
+  GdiObject<HBITMAP> shown_;
+  // One small brush per control, because a brush of the whole sky is converted again for every
+  // control that paints with it.
+  std::array<GdiObject<HBITMAP>, mainlayout::kControls.size()> pictures_;
+  std::array<GdiObject<HBRUSH>, mainlayout::kControls.size()> brushes_;
+};
+
+}  // namespace mainwindow

@@ -1,0 +1,101 @@
+#include "ui/settings/settings_form.h"
+
+#include <charconv>
+#include <utility>
+
+#include "probes/system.h"
+
+namespace settings {
+namespace {
+
+using mainform::Label;
+
+template <typename Int>
+std::string Decimal(Int value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  return {digits, end};
+}
+
+}  // namespace
+
+frmSystemInfo::frmSystemInfo(MainFormLoader loadMain) : loadMain_(std::move(loadMain)) {}
+
+mainform::MainForm& frmSystemInfo::Main() {
+  if (main_ == nullptr) {
+    main_ = &loadMain_();
+  }
+  return *main_;
+}
+
+void frmSystemInfo::Append(const std::string& line) {
+  Text1_ += line;
+  Text1_ += vbCrLf;
+}
+
+void frmSystemInfo::WriteMemoryCaptions() {
+  Main().SetCaption(Label::Label12, Decimal(lngTotalRam) + " Kb");
+  Main().SetCaption(Label::Label13, Decimal(lngFreeRam) + " Kb");
+  Main().SetCaption(Label::Label14, Decimal(btePercentUsed) + " %");
+}
+
+void frmSystemInfo::Form_Load() {
+  vbCrLf = "\r\n";
+  System::FreeMemory(btePercentUsed, lngTotalRam, lngFreeRam);
+  System::SystemInfo(strProcessor, lngNumOfProcessors, lngActiveProcessor);
+  System::Drives(intRemovable, intNotRemovable, intCD, intRAM, intNetwork);
+  System::WinVer(intMajor, intMinor, strPlatform);
+
+  Text1_.clear();
+  Append("Scroll Down To View All Settings");
+  Main().SetCaption(Label::Label7, strPlatform);
+  Main().SetCaption(Label::Label9, Decimal(intMajor) + "." + Decimal(intMinor));
+  Main().SetCaption(Label::Label5, System::UserName());
+  Append("Windows Directory    = " + System::WinDir());
+  Append("System Directory     = " + System::SystemDir());
+  Append("Temp Directory       = " + System::TempDir());
+  Append("Keyboard Type        = " + System::KeyboardType());
+  Append("Functionkeys         = " + Decimal(System::FunctionKeys()));
+  Main().SetCaption(Label::Label1, System::ComputerName());
+  Append("Number of Processors = " + Decimal(lngNumOfProcessors));
+  // The mask is shown unsigned: with 32 CPUs its top bit is set and must not read as a minus sign.
+  Append("Active Processor     = #" + Decimal(static_cast<std::uint32_t>(lngActiveProcessor)));
+  Main().SetCaption(Label::Label26, strProcessor);
+  WriteMemoryCaptions();
+  Append("Removable drives     = " + Decimal(intRemovable));
+  Append("Fixed drives         = " + Decimal(intNotRemovable));
+  Append("CD-ROM drives        = " + Decimal(intCD));
+  Append("RAM drives           = " + Decimal(intRAM));
+  Append("Network drives       = " + Decimal(intNetwork));
+  Drives();
+  Main().Show();
+  Main().SetText1(std::string());
+  Main().SetText1(Text1_);
+}
+
+void frmSystemInfo::Drives() {
+  for (const std::string& root : System::LogicalDriveRoots()) {
+    strCurrentRoot = root;
+    System::DriveInfo(strCurrentRoot, lngTotalSpace, lngFreeSpace);
+    Text1_ += vbCrLf + "Disk " + strCurrentRoot + " :" + vbCrLf;
+    Append("Drive Type        = " + System::DriveType(strCurrentRoot));
+    if (lngTotalSpace == 0) {
+      Append("Total disk space  = No disk loaded");
+      Append("Free disk space   = -");
+      Append("Volumelabel       = -");
+      Append("Serial Number     = -");
+    } else {
+      Append("Total disk space  = " + System::PutPoints(lngTotalSpace) + " Bytes");
+      Append("Free disk space   = " + System::PutPoints(lngFreeSpace) + " Bytes");
+      Append("Volumelabel       = " + System::VolumeLabel(strCurrentRoot));
+      Append("Serial Number     = " + System::SerialNumber(strCurrentRoot));
+    }
+  }
+}
+
+void frmSystemInfo::Timer1_Timer() {
+  System::FreeMemory(btePercentUsed, lngTotalRam, lngFreeRam);
+  WriteMemoryCaptions();
+}
+
+}  // namespace settings
