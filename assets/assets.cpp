@@ -133,10 +133,6 @@ QImage InformationPicture(const QSize& size, double ratio) {
       .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QIcon ComputerIcon() {
-  return QIcon(QString::fromLatin1(kComputerIcon));
-}
-
 QImage ShownSky() {
   using pixels::kShownSkyWidth;
   QImage sky(pixels::kShownSky, kShownSkyWidth, pixels::kShownSkyHeight, kShownSkyWidth,

@@ -1,4 +1,4 @@
-// The pictures built into the program: compiled-in pixels, and the computer icon as a resource.
+// The pictures built into the program, as compiled-in pixels.
 #pragma once
 
 class QIcon;
@@ -7,16 +7,12 @@ class QSize;
 
 namespace assets {
 
-inline constexpr char kComputerIcon[] = ":/assets/computer.ico";
-
 // The information icon for windows and the application. It offers every size of the icon theme:
 // the design's 16-colour pictures at 16 and 32 pixels, the drawing at the others, each drawn only
 // when asked for.
 QIcon InformationIcon();
 // The size among the icon's sizes nearest to the larger side of a picture of the given pixels.
 int NearestInformationSize(const QSize& pixels);
-// The icon of the hidden settings window; nothing shows it, but it belongs to that window's design.
-QIcon ComputerIcon();
 // The information icon stretched to the given size in device pixels, for the picture control. At a
 // device pixel ratio below 2 it is the 32-pixel picture of the design, each pixel taking the icon
 // pixel under its centre with no blending; at 2 or more it is the icon at the size nearest the

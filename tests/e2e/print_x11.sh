@@ -51,9 +51,9 @@ expect_silent_end() {
   return 0
 }
 
-# The report expected from what the window shows: the key facts (each as this computer reports it;
-# the processor's description as the report printed it, checked to be there), then the listing
-# copied out of the window's text box.
+# The report expected from what the window shows: the key facts, each as this computer reports it
+# (the processor is described by its class: every x86 one since the Pentium is "Intel Pentium",
+# others have no description), then the listing copied out of the window's text box.
 xdotool mousemove $((main_x + 150)) $((main_y + 200)) sleep 0.1 click 1
 keys_to "$main" ctrl+a ctrl+c
 listing=$(timeout 10 xclip -selection clipboard -o) || fail "the window's listing could not be copied"
@@ -66,13 +66,15 @@ wait_gone "$dialog"
 expect_jobs 1 "one copy"
 first=$(find "$server/out" -name 'job-*')
 printed=$(pdf_text "$first")
-processor=$(sed -n 7p <<<"$printed")
-[[ "$processor" =~ ^"Processor:     ".+ ]] || fail "line 7 is \"$processor\""
+case $(uname -m) in
+  x86_64 | i?86) processor="Intel Pentium" ;;
+  *) processor="" ;;
+esac
 version=$(uname -r | sed -E 's/^([0-9]+)\.([0-9]+).*/\1.\2/')
 expected=$(
   printf '%s\n' "System Information Settings" "Pelvaro" "Computer Name: $(uname -n)" \
     "User Name:     $(id -un)" "Platform:      $(uname -s)" "Win Version:   $version" \
-    "$processor" "Physical RAM:  $(awk '/^MemTotal:/ {print $2}' /proc/meminfo) Kb" \
+    "Processor:     $processor" "Physical RAM:  $(awk '/^MemTotal:/ {print $2}' /proc/meminfo) Kb" \
     "Path Settings, Keyboard Settings, Drive Settings:"
   printf '%s\n' "$listing"
 )

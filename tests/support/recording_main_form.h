@@ -6,36 +6,15 @@
 #include <vector>
 
 #include "ui/main/main_form.h"
+#include "ui/main/main_layout.h"
 
 namespace testing_support {
-
-inline const char* LabelName(mainform::Label label) {
-  switch (label) {
-    case mainform::Label::Label1:
-      return "Label1";
-    case mainform::Label::Label5:
-      return "Label5";
-    case mainform::Label::Label7:
-      return "Label7";
-    case mainform::Label::Label9:
-      return "Label9";
-    case mainform::Label::Label12:
-      return "Label12";
-    case mainform::Label::Label13:
-      return "Label13";
-    case mainform::Label::Label14:
-      return "Label14";
-    case mainform::Label::Label26:
-      return "Label26";
-  }
-  return "?";
-}
 
 class RecordingMainForm : public mainform::MainForm {
  public:
   void SetCaption(mainform::Label label, const std::string& caption) override {
     captions[label] = caption;
-    events.push_back(std::string(LabelName(label)) + "=" + caption);
+    events.push_back(std::string(mainlayout::Find(label).name) + "=" + caption);
   }
   [[nodiscard]] std::string Caption(mainform::Label label) const override {
     const auto found = captions.find(label);

@@ -197,7 +197,7 @@ TEST_P(Icon, HoldsA16Colour32And16PixelImageWithMasks) {
 INSTANTIATE_TEST_SUITE_P(
     BothIcons, Icon,
     ::testing::Values(IconCheck{kInformationFile, "information.ico"},
-                      IconCheck{assets::kComputerIcon, "computer.ico"}),
+                      IconCheck{QUORVANE_ASSETS_DIR "/computer.ico", "computer.ico"}),
     [](const auto& info) {
       return std::string(info.param.file).substr(0, std::string(info.param.file).find('.'));
     });
@@ -407,7 +407,7 @@ TEST_F(Pictures, TheStretchedIconRepeatsItsPixels) {
 // A monitor with a grey screen above a system unit and a keyboard.
 TEST_F(Pictures, TheComputerIconIsAMonitorOverAUnitAndAKeyboard) {
   for (const int size : {32, 16}) {
-    const QImage image = IconImage(assets::kComputerIcon, size);
+    const QImage image = IconImage(QUORVANE_ASSETS_DIR "/computer.ico", size);
     ASSERT_EQ(image.width(), size);
     EXPECT_TRUE(IsGrey(image.pixelColor(size / 2, size / 4))) << "screen at " << size;
     // Something opaque fills the bottom rows (unit and keyboard) across most of the width.

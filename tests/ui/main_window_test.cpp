@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "assets/assets.h"
+#include "tests/support/window_design.h"
 #include "tests/ui/qt_app.h"
 #include "ui/main/qt/main_window.h"
 
@@ -31,44 +32,26 @@ namespace {
 using mainform::Label;
 using mainwindow::MainWindow;
 
-enum class Look { Default, Blue, Magenta };
+using testing_support::DesignRow;
+using testing_support::Look;
+using testing_support::Widget;
 
-// One control of the window's design, in twips as designed.
-struct Row {
-  const char* name;
-  const char* kind;  // Qt class
-  const char* text;
-  int left, top, width, height;
-  Look look;
-};
-
-void PrintTo(const Row& row, std::ostream* os) {
+void PrintTo(const DesignRow& row, std::ostream* os) {
   *os << row.name;
 }
 
-constexpr Row kDesign[] = {
-    {"Label1", "QLabel", "", 2250, 60, 2475, 255, Look::Default},
-    {"Label4", "QLabel", "Computer Name", 4800, 60, 1275, 255, Look::Blue},
-    {"Label5", "QLabel", "", 2250, 360, 2475, 255, Look::Default},
-    {"Label6", "QLabel", "User Name", 4800, 360, 1275, 255, Look::Blue},
-    {"Label26", "QLabel", "", 2250, 660, 1065, 255, Look::Default},
-    {"Label7", "QLabel", "", 3330, 660, 1395, 255, Look::Default},
-    {"Label8", "QLabel", "System Platform", 4800, 660, 1275, 255, Look::Blue},
-    {"Label9", "QLabel", "", 3330, 960, 1395, 255, Look::Default},
-    {"Label10", "QLabel", "Version Info", 4800, 960, 1275, 255, Look::Blue},
-    {"Command2", "QPushButton", "Print Info", 2280, 1020, 975, 285, Look::Default},
-    {"Label12", "QLabel", "", 3330, 1260, 1005, 255, Look::Default},
-    {"Label17", "QLabel", "Physical Memory", 4380, 1260, 1725, 255, Look::Blue},
-    {"Command1", "QPushButton", "Exit", 2280, 1380, 975, 285, Look::Default},
-    {"Label13", "QLabel", "", 3330, 1530, 1005, 255, Look::Magenta},
-    {"Label18", "QLabel", "Free Physical Memory", 4380, 1530, 1725, 255, Look::Blue},
-    {"Label14", "QLabel", "", 3330, 1800, 1005, 255, Look::Default},
-    {"Label19", "QLabel", "Locked Memory", 4380, 1800, 1725, 255, Look::Blue},
-    {"Image1", "QLabel", "", 720, 480, 765, 735, Look::Default},
-    {"Text1", "QPlainTextEdit", "Text1", 240, 2220, 5865, 1455, Look::Default},
-    {"Label11", "QLabel", "Pelvaro  https://www.pelvaro.example/", 360, 3720, 5625, 285,
-     Look::Blue},
-};
+const char* QtClass(Widget widget) {
+  switch (widget) {
+    case Widget::Button:
+      return "QPushButton";
+    case Widget::TextBox:
+      return "QPlainTextEdit";
+    case Widget::Label:
+    case Widget::Picture:
+      break;
+  }
+  return "QLabel";
+}
 
 int Px(int twips) {
   EXPECT_EQ(twips % 15, 0) << twips << " twips is not a whole number of pixels";
@@ -103,13 +86,13 @@ class Window : public ::testing::Test {
 
 // ---- the design ----
 
-class Control : public Window, public ::testing::WithParamInterface<Row> {};
+class Control : public Window, public ::testing::WithParamInterface<DesignRow> {};
 
 TEST_P(Control, StandsWhereTheDesignPutsItWithItsTextAndColour) {
-  const Row& row = GetParam();
+  const DesignRow& row = GetParam();
   QWidget* widget = Find(row.name);
   ASSERT_NE(widget, nullptr);
-  EXPECT_STREQ(widget->metaObject()->className(), row.kind);
+  EXPECT_STREQ(widget->metaObject()->className(), QtClass(row.widget));
   EXPECT_EQ(widget->parentWidget(), window.get());
   EXPECT_EQ(widget->geometry(), QRect(Px(row.left), Px(row.top), Px(row.width), Px(row.height)));
   EXPECT_EQ(TextOf(widget), QString::fromLatin1(row.text));
@@ -134,7 +117,7 @@ TEST_P(Control, IsPlainTextWithoutAccessKeyAndTransparentWhenALabel) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindowDesign, Control, ::testing::ValuesIn(kDesign),
+INSTANTIATE_TEST_SUITE_P(MainWindowDesign, Control, ::testing::ValuesIn(testing_support::kDesign),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Window, HasItsNameTitleAndFixedClientAreaAndStartsHidden) {
@@ -190,7 +173,7 @@ TEST_F(Window, LabelsAndButtonsUseASmallPlainFont) {
   EXPECT_EQ(font.weight(), QFont::Normal);
   EXPECT_FALSE(font.italic());
   // Every heading fits its label at that size: a cut heading would be unreadable.
-  for (const Row& row : kDesign) {
+  for (const DesignRow& row : testing_support::kDesign) {
     auto* label = window->findChild<QLabel*>(QString::fromLatin1(row.name));
     if (label != nullptr && *row.text != '\0') {
       EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << row.name;

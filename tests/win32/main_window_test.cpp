@@ -10,6 +10,7 @@
 #include <string>
 
 #include "assets/windows/resources.h"
+#include "tests/support/window_design.h"
 #include "ui/main/main_layout.h"
 #include "ui/main/win32/main_window.h"
 
@@ -111,9 +112,9 @@ TEST_F(Win32MainWindow, FixedDialogFrameAtItsPlaceWithTheDesignedClientArea) {
 
 TEST_F(Win32MainWindow, EveryControlOfTheDesignByItsIdAndTabOrder) {
   const int dpi = Dpi();
-  for (const auto& control : mainlayout::kControls) {
+  for (const testing_support::DesignRow& control : testing_support::kDesign) {
     SCOPED_TRACE(control.name);
-    HWND child = ::GetDlgItem(hwnd_, static_cast<int>(control.id));
+    HWND child = ::GetDlgItem(hwnd_, control.id);
     ASSERT_NE(child, nullptr);
     const RECT rect = ClientRectOf(child, hwnd_);
     EXPECT_EQ(rect.left, mainlayout::Pixels(control.left, dpi));
@@ -126,20 +127,20 @@ TEST_F(Win32MainWindow, EveryControlOfTheDesignByItsIdAndTabOrder) {
     char windowClass[32] = {};
     ::GetClassNameA(child, windowClass, sizeof windowClass);
     const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
-    switch (control.kind) {
-      case mainlayout::Kind::Label:
+    switch (control.widget) {
+      case testing_support::Widget::Label:
         EXPECT_STREQ(windowClass, "Static");
         EXPECT_TRUE(style & SS_NOPREFIX);
         EXPECT_FALSE(style & WS_TABSTOP);
         break;
-      case mainlayout::Kind::Picture:
+      case testing_support::Widget::Picture:
         EXPECT_STREQ(windowClass, "Static");
         break;
-      case mainlayout::Kind::Button:
+      case testing_support::Widget::Button:
         EXPECT_STREQ(windowClass, "Button");
         EXPECT_TRUE(style & WS_TABSTOP);
         break;
-      case mainlayout::Kind::TextBox:
+      case testing_support::Widget::TextBox:
         EXPECT_STREQ(windowClass, "Edit");
         EXPECT_TRUE(style & ES_MULTILINE);
         EXPECT_TRUE(style & WS_HSCROLL);

@@ -1,51 +1,26 @@
 #include "ui/main/report.h"
 
-#include <optional>
 #include <string>
+
+#include "ui/main/main_layout.h"
 
 namespace report {
 
 namespace {
 
-using mainform::Label;
-
-struct ReportLine {
-  const char* text;
-  // The label whose caption follows the text, read when the line prints.
-  std::optional<Label> value;
-};
-
-// Lines 1 to 9; the listing follows them. The value captions are padded to 15 characters so the
-// values line up in a fixed-pitch face.
-constexpr ReportLine kLines[] = {
-    {"System Information Settings", std::nullopt},
-    {"Pelvaro", std::nullopt},
-    {"Computer Name: ", Label::Label1},
-    {"User Name:     ", Label::Label5},
-    {"Platform:      ", Label::Label7},
-    {"Win Version:   ", Label::Label9},
-    {"Processor:     ", Label::Label26},
-    {"Physical RAM:  ", Label::Label12},
-    {"Path Settings, Keyboard Settings, Drive Settings:", std::nullopt},
-};
-
-bool PrintCopy(const mainform::MainForm& main, platform::Printer& Printer) {
+bool PrintCopy(const std::vector<std::string>& lines, platform::Printer& Printer) {
   // The font is assigned from a name nobody fills in: the printer keeps its own fixed-pitch face.
   const std::string strFont;
   if (!Printer.SetCurrentX(0) || !Printer.SetCurrentY(0) || !Printer.SetFont(strFont) ||
       !Printer.SetFontSize(16)) {
     return false;
   }
-  for (const ReportLine& line : kLines) {
-    std::string item = line.text;
-    if (line.value) {
-      item += main.Caption(*line.value);
-    }
-    if (!Printer.Print(item)) {
+  for (const std::string& line : lines) {
+    if (!Printer.Print(line)) {
       return false;
     }
   }
-  return Printer.Print(main.Text1()) && Printer.EndDoc();
+  return Printer.EndDoc();
 }
 
 // Everything after the message box; false at the first failure.
@@ -56,7 +31,8 @@ bool PrintCopies(const mainform::MainForm& main, platform::CommonDialog& CommonD
   }
   const int N = CommonDialog1.Copies();
   for (int copy = 1; copy <= N; ++copy) {
-    if (!PrintCopy(main, Printer)) {
+    // Read at each copy: a tick of the timer may have written a new memory figure meanwhile.
+    if (!PrintCopy(Lines(main), Printer)) {
       return false;
     }
   }
@@ -64,6 +40,22 @@ bool PrintCopies(const mainform::MainForm& main, platform::CommonDialog& CommonD
 }
 
 }  // namespace
+
+std::vector<std::string> Lines(const mainform::MainForm& main) {
+  std::vector<std::string> lines{"System Information Settings", "Pelvaro"};
+  // Lines 3 to 8: each value's caption, padded to 15 characters so that the values line up in a
+  // fixed-pitch face, then the value as the window shows it.
+  for (int line = 3; line <= 8; ++line) {
+    for (const mainlayout::Control& control : mainlayout::kControls) {
+      if (control.meaning.reportLine == line && control.meaning.value) {
+        lines.push_back(control.meaning.reportCaption + main.Caption(*control.meaning.value));
+      }
+    }
+  }
+  lines.emplace_back("Path Settings, Keyboard Settings, Drive Settings:");
+  lines.push_back(main.Text1());
+  return lines;
+}
 
 void Command2_Click(const mainform::MainForm& main, platform::MsgBox& msgBox,
                     platform::CommonDialog& CommonDialog1, platform::Printer& Printer) {

@@ -3,11 +3,19 @@
 // dialogs and printer, so it runs the same with Qt's services and with a test's fakes.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/dialogs.h"
 #include "platform/printer.h"
 #include "ui/main/main_form.h"
 
 namespace report {
+
+// What one copy prints, item by item: the title, the maker, the six key facts as the window shows
+// them after their captions, a heading, and the whole listing as one item (its lines end with
+// CR LF).
+std::vector<std::string> Lines(const mainform::MainForm& main);
 
 // Command2_Click: runs to its end or ends silently at the first failure (Cancel included). Copies
 // already ended stay printed; the copy in progress is left to the printer object.

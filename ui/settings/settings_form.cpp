@@ -10,6 +10,9 @@ namespace {
 
 using mainform::Label;
 
+// Every line of the listing ends with it, the last one too.
+constexpr char vbCrLf[] = "\r\n";
+
 template <typename Int>
 std::string Decimal(Int value) {
   char digits[24];
@@ -40,7 +43,17 @@ void frmSystemInfo::WriteMemoryCaptions() {
 }
 
 void frmSystemInfo::Form_Load() {
-  vbCrLf = "\r\n";
+  std::string strProcessor;
+  std::int32_t lngNumOfProcessors = 0;
+  std::int32_t lngActiveProcessor = 0;
+  std::int16_t intMajor = 0;
+  std::int16_t intMinor = 0;
+  std::string strPlatform;
+  std::int16_t intRemovable = 0;
+  std::int16_t intNotRemovable = 0;
+  std::int16_t intRAM = 0;
+  std::int16_t intNetwork = 0;
+  std::int16_t intCD = 0;
   System::FreeMemory(btePercentUsed, lngTotalRam, lngFreeRam);
   System::SystemInfo(strProcessor, lngNumOfProcessors, lngActiveProcessor);
   System::Drives(intRemovable, intNotRemovable, intCD, intRAM, intNetwork);
@@ -74,10 +87,11 @@ void frmSystemInfo::Form_Load() {
 }
 
 void frmSystemInfo::Drives() {
-  for (const std::string& root : System::LogicalDriveRoots()) {
-    strCurrentRoot = root;
+  for (const std::string& strCurrentRoot : System::LogicalDriveRoots()) {
+    std::int64_t lngTotalSpace = 0;
+    std::int64_t lngFreeSpace = 0;
     System::DriveInfo(strCurrentRoot, lngTotalSpace, lngFreeSpace);
-    Text1_ += vbCrLf + "Disk " + strCurrentRoot + " :" + vbCrLf;
+    Text1_ += std::string(vbCrLf) + "Disk " + strCurrentRoot + " :" + vbCrLf;
     Append("Drive Type        = " + System::DriveType(strCurrentRoot));
     if (lngTotalSpace == 0) {
       Append("Total disk space  = No disk loaded");

@@ -1,6 +1,6 @@
 // The hidden settings window frmSystemInfo: it runs the probes once at start-up, builds the
 // settings listing, fills the main window and shows it, and refreshes the three memory captions on
-// each tick. Plain C++: the Qt side only drives Timer1_Timer from a timer.
+// each tick. Plain C++: the window that hosts it only drives Timer1_Timer from a timer.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +28,6 @@ class frmSystemInfo {
 
   // The listing, as built in the window's own text box.
   [[nodiscard]] const std::string& Text1() const { return Text1_; }
-  [[nodiscard]] static bool Visible() { return false; }
 
  private:
   mainform::MainForm& Main();
@@ -39,24 +38,10 @@ class frmSystemInfo {
   mainform::MainForm* main_ = nullptr;
   std::string Text1_ = "Text1";
 
-  std::string vbCrLf;
-  std::string strCurrentRoot;
+  // The memory figures, shared by the start-up and every tick.
   std::uint8_t btePercentUsed = 0;
   std::int32_t lngFreeRam = 0;
   std::int32_t lngTotalRam = 0;
-  std::string strProcessor;
-  std::int32_t lngNumOfProcessors = 0;
-  std::int32_t lngActiveProcessor = 0;
-  std::int16_t intMajor = 0;
-  std::int16_t intMinor = 0;
-  std::string strPlatform;
-  std::int64_t lngTotalSpace = 0;
-  std::int64_t lngFreeSpace = 0;
-  std::int16_t intRemovable = 0;
-  std::int16_t intNotRemovable = 0;
-  std::int16_t intRAM = 0;
-  std::int16_t intNetwork = 0;
-  std::int16_t intCD = 0;
 };
 
 }  // namespace settings

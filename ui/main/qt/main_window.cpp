@@ -40,20 +40,8 @@ void UseInk(QWidget* widget, mainlayout::Ink ink) {
     return;
   }
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText,
-                   Colour(ink == mainlayout::Ink::Blue ? mainlayout::kBlue : mainlayout::kMagenta));
+  palette.setColor(QPalette::WindowText, Colour(mainlayout::InkColour(ink)));
   widget->setPalette(palette);
-}
-
-QPushButton* AddButton(QWidget* parent, Id id) {
-  const mainlayout::Control& control = mainlayout::Find(id);
-  auto* button = new QPushButton(QString::fromLatin1(control.text), parent);
-  button->setObjectName(QString::fromLatin1(control.name));
-  button->setGeometry(Place(control));
-  // Return and Enter press the focused button, as Space does; outside a dialog Qt would ignore
-  // them.
-  button->setAutoDefault(true);
-  return button;
 }
 
 // The window as a screen reader sees it: a frame named by its title (a plain top-level widget
@@ -63,15 +51,6 @@ QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
     return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
   }
   return nullptr;
-}
-
-void PlaceLabel(QLabel* label, const mainlayout::Control& control) {
-  label->setObjectName(QString::fromLatin1(control.name));
-  // Captions show what the computer reported, which must never be taken as markup.
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setGeometry(Place(control));
-  UseInk(label, control.ink);
 }
 
 }  // namespace
@@ -96,11 +75,16 @@ MainWindow::MainWindow(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       sky_(assets::ShownSky()) {
-  static const bool frameFactoryInstalled = [] {
-    QAccessible::installFactory(&FrameFactory);
-    return true;
-  }();
-  (void)frameFactoryInstalled;
+  SetUpFrame();
+  AddControls();
+  UseReadableValueColours();
+  SetUpAccessibility();
+  SetUpKeyboard();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::SetUpFrame() {
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QString::fromLatin1(kTitle));
   setWindowIcon(assets::InformationIcon());
@@ -110,161 +94,169 @@ MainWindow::MainWindow(QWidget* parent)
   setGeometry(Pixels(mainlayout::kClientLeft), Pixels(mainlayout::kClientTop),
               Pixels(mainlayout::kClientWidth), Pixels(mainlayout::kClientHeight));
   setFixedSize(Pixels(mainlayout::kClientWidth), Pixels(mainlayout::kClientHeight));
+}
 
-  // Row by row, top to bottom, as the design lists them; a value is named after its heading.
-  Label1_ = AddValue(Id::Label1, Id::Label4);
-  Label4_ = AddLabel(Id::Label4);
-  Label5_ = AddValue(Id::Label5, Id::Label6);
-  Label6_ = AddLabel(Id::Label6);
-  Label26_ = AddValue(Id::Label26, "Processor");
-  Label7_ = AddValue(Id::Label7, Id::Label8);
-  Label8_ = AddLabel(Id::Label8);
-  Label9_ = AddValue(Id::Label9, Id::Label10);
-  Label10_ = AddLabel(Id::Label10);
-  Command2_ = AddButton(this, Id::Command2);
-  Label12_ = AddValue(Id::Label12, Id::Label17, CaptionLabel::Kind::Figure);
-  Label17_ = AddLabel(Id::Label17);
-  Command1_ = AddButton(this, Id::Command1);
-  Label13_ = AddValue(Id::Label13, Id::Label18, CaptionLabel::Kind::Figure);
-  Label18_ = AddLabel(Id::Label18);
-  Label14_ = AddValue(Id::Label14, Id::Label19, CaptionLabel::Kind::Figure);
-  Label19_ = AddLabel(Id::Label19);
+void MainWindow::AddControls() {
+  // Row by row, top to bottom, as the design lists them.
+  for (const mainlayout::Control& control : mainlayout::kControls) {
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+      case mainlayout::Kind::Label:
+        widget = AddLabel(control);
+        break;
+      case mainlayout::Kind::Button:
+        widget = AddButton(control);
+        break;
+      case mainlayout::Kind::Picture:
+        widget = AddImage1(control);
+        break;
+      case mainlayout::Kind::TextBox:
+        widget = AddText1(control);
+        break;
+    }
+    widget->setObjectName(QString::fromLatin1(control.name));
+    widget->setGeometry(Place(control));
+    controls_[mainlayout::Index(control.id)] = widget;
+  }
+}
 
-  Image1_ = AddLabel(Id::Image1);
+QWidget* MainWindow::AddLabel(const mainlayout::Control& control) {
+  QLabel* label = nullptr;
+  if (control.meaning.value) {
+    // A value, named for screen readers after what it is.
+    auto* value = new CaptionLabel(
+        this, QString::fromLatin1(mainlayout::Called(control)),
+        control.meaning.figure ? CaptionLabel::Kind::Figure : CaptionLabel::Kind::Text);
+    value->SetBackground(sky_);
+    label = value;
+  } else {
+    label = new QLabel(this);
+    label->setText(QString::fromLatin1(control.text));
+  }
+  // Captions show what the computer reported, which must never be taken as markup.
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  UseInk(label, control.ink);
+  return label;
+}
+
+QPushButton* MainWindow::AddButton(const mainlayout::Control& control) {
+  auto* button = new QPushButton(QString::fromLatin1(control.text), this);
+  // Return and Enter press the focused button, as Space does; outside a dialog Qt would ignore
+  // them.
+  button->setAutoDefault(true);
+  return button;
+}
+
+QLabel* MainWindow::AddImage1(const mainlayout::Control& control) {
+  auto* image = new QLabel(this);
+  image->setTextFormat(Qt::PlainText);
+  image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  image->setAccessibleName(QString::fromLatin1(mainlayout::Called(control)));
   // Stretched once to the control's size, in the screen's pixels; a 2x screen gets a larger size
   // of the icon rather than the 32-pixel one blown up.
   const qreal ratio = devicePixelRatioF();
   QPixmap stretched =
-      QPixmap::fromImage(assets::InformationPicture(Image1_->size() * ratio, ratio));
+      QPixmap::fromImage(assets::InformationPicture(Place(control).size() * ratio, ratio));
   stretched.setDevicePixelRatio(ratio);
-  Image1_->setPixmap(stretched);
+  image->setPixmap(stretched);
+  return image;
+}
 
-  // The font is set before the design text goes in, so the text is laid out once, in its own face.
-  const mainlayout::Control& text1 = mainlayout::Find(Id::Text1);
-  Text1_ = new QPlainTextEdit(this);
-  Text1_->setObjectName(QString::fromLatin1(text1.name));
-  Text1_->setGeometry(Place(text1));
-  Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+QPlainTextEdit* MainWindow::AddText1(const mainlayout::Control& control) {
+  auto* text = new QPlainTextEdit(this);
+  text->setAccessibleName(QString::fromLatin1(mainlayout::Called(control)));
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // Tab leaves the box for the buttons instead of typing a tab character.
-  Text1_->setTabChangesFocus(true);
-  QPalette textPalette = Text1_->palette();
+  text->setTabChangesFocus(true);
+  QPalette textPalette = text->palette();
   textPalette.setColor(QPalette::Base, Colour(mainlayout::kTextBoxBackground));
   textPalette.setColor(QPalette::Text, Colour(mainlayout::kTextBoxText));
-  Text1_->setPalette(textPalette);
+  text->setPalette(textPalette);
   // The scroll bars keep the window's look rather than the box's black and cyan.
-  Text1_->horizontalScrollBar()->setPalette(palette());
-  Text1_->verticalScrollBar()->setPalette(palette());
+  text->horizontalScrollBar()->setPalette(palette());
+  text->verticalScrollBar()->setPalette(palette());
+  // The font is set before the design text goes in, so the text is laid out once, in its own face.
   QFont textFont(QString::fromLatin1(mainlayout::kTextBoxFace));
   textFont.setPointSizeF(mainlayout::kTextBoxPointsX100 / 100.0);
   textFont.setWeight(QFont::Normal);
   textFont.setStyleHint(QFont::SansSerif);
   textFont.setStyleStrategy(QFont::PreferNoShaping);  // as in DialogFont()
-  Text1_->setFont(textFont);
-  Text1_->setPlainText(QString::fromLatin1(text1.text));
+  text->setFont(textFont);
+  text->setPlainText(QString::fromLatin1(control.text));
+  return text;
+}
 
-  Label11_ = AddLabel(Id::Label11);
-  UseReadableValueColours();
-
-  // What a screen reader says: the values are named after their headings (each heading labels its
-  // value), and the children are read in this order, each heading before its value, row by row.
-  const std::pair<QLabel*, QLabel*> headed[] = {
-      {Label4_, Label1_},   {Label6_, Label5_},   {Label8_, Label7_},  {Label10_, Label9_},
-      {Label17_, Label12_}, {Label18_, Label13_}, {Label19_, Label14_}};
-  for (const auto& [heading, value] : headed) {
-    heading->setBuddy(value);
+void MainWindow::SetUpAccessibility() {
+  static const bool frameFactoryInstalled = [] {
+    QAccessible::installFactory(&FrameFactory);
+    return true;
+  }();
+  (void)frameFactoryInstalled;
+  // Each heading labels the value it names.
+  for (const mainlayout::Control& control : mainlayout::kControls) {
+    if (control.meaning.heading != Id::None) {
+      static_cast<QLabel*>(Control(control.meaning.heading))->setBuddy(Control(control.id));
+    }
   }
-  Image1_->setAccessibleName(QStringLiteral("Information"));
-  Text1_->setAccessibleName(QStringLiteral("Settings listing"));
-  for (QWidget* child : std::initializer_list<QWidget*>{
-           Image1_,  Label4_,  Label1_,  Label6_,   Label5_,  Label8_,  Label7_,
-           Label26_, Label10_, Label9_,  Command2_, Label17_, Label12_, Command1_,
-           Label18_, Label13_, Label19_, Label14_,  Text1_,   Label11_}) {
-    child->raise();  // the accessible children follow the order of the widget's children
+  // The children are read in this order, each heading before its value, row by row.
+  for (const Id id :
+       {Id::Image1,  Id::Label4,  Id::Label1,  Id::Label6,   Id::Label5,  Id::Label8,  Id::Label7,
+        Id::Label26, Id::Label10, Id::Label9,  Id::Command2, Id::Label17, Id::Label12, Id::Command1,
+        Id::Label18, Id::Label13, Id::Label19, Id::Label14,  Id::Text1,   Id::Label11}) {
+    Control(id)->raise();  // the accessible children follow the order of the widget's children
   }
-
-  setTabOrder(Text1_, Command1_);
-  setTabOrder(Command1_, Command2_);
-  Text1_->setFocus();
-
-  connect(Command1_, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-  connect(Command2_, &QPushButton::clicked, this, &MainWindow::Command2_Click);
 }
 
-MainWindow::~MainWindow() = default;
-
-QLabel* MainWindow::AddLabel(mainlayout::Id id) {
-  const mainlayout::Control& control = mainlayout::Find(id);
-  auto* label = new QLabel(this);
-  PlaceLabel(label, control);
-  label->setText(QString::fromLatin1(control.text));
-  return label;
-}
-
-CaptionLabel* MainWindow::AddValue(mainlayout::Id id, mainlayout::Id heading,
-                                   CaptionLabel::Kind kind) {
-  return AddValue(id, mainlayout::Find(heading).text, kind);
-}
-
-CaptionLabel* MainWindow::AddValue(mainlayout::Id id, const char* heading,
-                                   CaptionLabel::Kind kind) {
-  auto* label = new CaptionLabel(this, QString::fromLatin1(heading), kind);
-  PlaceLabel(label, mainlayout::Find(id));
-  label->SetBackground(sky_);
-  return label;
+void MainWindow::SetUpKeyboard() {
+  setTabOrder(Control(Id::Text1), Control(Id::Command1));
+  setTabOrder(Control(Id::Command1), Control(Id::Command2));
+  Control(Id::Text1)->setFocus();
+  connect(static_cast<QPushButton*>(Control(Id::Command1)), &QPushButton::clicked, this,
+          &MainWindow::Command1_Click);
+  connect(static_cast<QPushButton*>(Control(Id::Command2)), &QPushButton::clicked, this,
+          &MainWindow::Command2_Click);
 }
 
 void MainWindow::UseReadableValueColours() {
   const QColor system = palette().color(QPalette::WindowText);
-  for (CaptionLabel* value : {Label1_, Label5_, Label26_, Label7_, Label9_, Label12_, Label14_}) {
-    value->UseTextColour(system);
+  for (const mainlayout::Control& control : mainlayout::kControls) {
+    if (control.meaning.value && !mainlayout::FixedInk(control)) {
+      Value(*control.meaning.value)->UseTextColour(system);
+    }
   }
 }
 
-CaptionLabel* MainWindow::ValueLabel(mainform::Label label) const {
-  using mainform::Label;
-  switch (label) {
-    case Label::Label1:
-      return Label1_;
-    case Label::Label5:
-      return Label5_;
-    case Label::Label7:
-      return Label7_;
-    case Label::Label9:
-      return Label9_;
-    case Label::Label12:
-      return Label12_;
-    case Label::Label13:
-      return Label13_;
-    case Label::Label14:
-      return Label14_;
-    case Label::Label26:
-      return Label26_;
-  }
-  return Label1_;
+CaptionLabel* MainWindow::Value(mainform::Label label) const {
+  return static_cast<CaptionLabel*>(Control(mainlayout::ValueLabel(label)));
+}
+
+QPlainTextEdit* MainWindow::Text1Box() const {
+  return static_cast<QPlainTextEdit*>(Control(Id::Text1));
 }
 
 void MainWindow::SetCaption(mainform::Label label, const std::string& caption) {
-  ValueLabel(label)->SetWhole(
+  Value(label)->SetWhole(
       QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 std::string MainWindow::Caption(mainform::Label label) const {
   // The whole caption, also where the label shows it shortened: the report prints it whole.
-  return ValueLabel(label)->Whole().toLocal8Bit().toStdString();
+  return Value(label)->Whole().toLocal8Bit().toStdString();
 }
 
 void MainWindow::SetText1(const std::string& text) {
   QString plain = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
   plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  Text1_->setPlainText(plain);
+  Text1Box()->setPlainText(plain);
 }
 
 std::string MainWindow::Text1() const {
   // The raw text, not toPlainText(): that one turns no-break spaces into blanks, and a host name or
   // label may hold them. Only the paragraph breaks become line breaks again.
-  QString plain = Text1_->document()->toRawText();
+  QString plain = Text1Box()->document()->toRawText();
   plain.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
   plain.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
   return plain.toLocal8Bit().toStdString();
@@ -295,7 +287,7 @@ void MainWindow::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::PaletteChange && Label1_ != nullptr) {
+  if (event->type() == QEvent::PaletteChange && Control(Id::Label1) != nullptr) {
     UseReadableValueColours();
   }
   QWidget::changeEvent(event);

@@ -1,22 +1,26 @@
 // The main window `main` on Qt: the fixed window with the key facts over the sky picture, the
-// listing in Text1, and the Exit and Print Info buttons. The rest of the program writes into it and
-// reads it back through mainform::MainForm.
+// listing in Text1, and the Exit and Print Info buttons, built from the design table in
+// main_layout.h. The rest of the program writes into it and reads it back through
+// mainform::MainForm.
 #pragma once
 
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <string>
 
 #include "ui/main/main_form.h"
 #include "ui/main/main_layout.h"
-#include "ui/main/qt/caption_label.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace mainwindow {
+
+class CaptionLabel;
 
 // The program's dialog font: the main window's labels and buttons, and the dialogs the program
 // shows.
@@ -56,41 +60,29 @@ class MainWindow : public QWidget, public mainform::MainForm {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // A control of the design table, with its name, text, place and colour.
-  QLabel* AddLabel(mainlayout::Id id);
-  // A value label, named for screen readers after its heading.
-  CaptionLabel* AddValue(mainlayout::Id id, mainlayout::Id heading,
-                         CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
-  CaptionLabel* AddValue(mainlayout::Id id, const char* heading,
-                         CaptionLabel::Kind kind = CaptionLabel::Kind::Text);
-  [[nodiscard]] CaptionLabel* ValueLabel(mainform::Label label) const;
+  // The parts of the window, each from its rows of the design table.
+  void SetUpFrame();
+  void AddControls();
+  QWidget* AddLabel(const mainlayout::Control& control);
+  QPushButton* AddButton(const mainlayout::Control& control);
+  QLabel* AddImage1(const mainlayout::Control& control);
+  QPlainTextEdit* AddText1(const mainlayout::Control& control);
+  void SetUpAccessibility();
+  void SetUpKeyboard();
+
+  [[nodiscard]] QWidget* Control(mainlayout::Id id) const {
+    return controls_[mainlayout::Index(id)];
+  }
+  [[nodiscard]] CaptionLabel* Value(mainform::Label label) const;
+  [[nodiscard]] QPlainTextEdit* Text1Box() const;
   // The system's label text colour on each value label where it stands out from the sky, black
-  // elsewhere; the magenta free memory keeps its own.
+  // elsewhere; labels with a colour of their own keep it.
   void UseReadableValueColours();
 
   QImage sky_;
   ReportAction report_;
-
-  CaptionLabel* Label1_ = nullptr;
-  QLabel* Label4_ = nullptr;
-  CaptionLabel* Label5_ = nullptr;
-  QLabel* Label6_ = nullptr;
-  CaptionLabel* Label26_ = nullptr;
-  CaptionLabel* Label7_ = nullptr;
-  QLabel* Label8_ = nullptr;
-  CaptionLabel* Label9_ = nullptr;
-  QLabel* Label10_ = nullptr;
-  QPushButton* Command2_ = nullptr;
-  CaptionLabel* Label12_ = nullptr;
-  QLabel* Label17_ = nullptr;
-  QPushButton* Command1_ = nullptr;
-  CaptionLabel* Label13_ = nullptr;
-  QLabel* Label18_ = nullptr;
-  CaptionLabel* Label14_ = nullptr;
-  QLabel* Label19_ = nullptr;
-  QLabel* Image1_ = nullptr;
-  QPlainTextEdit* Text1_ = nullptr;
-  QLabel* Label11_ = nullptr;
+  // Every control of the design, by its place in the table.
+  std::array<QWidget*, mainlayout::kControls.size()> controls_{};
 };
 
 }  // namespace mainwindow

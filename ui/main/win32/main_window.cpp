@@ -18,16 +18,9 @@ COLORREF Colour(mainlayout::Rgb rgb) {
   return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-COLORREF InkColour(mainlayout::Ink ink) {
-  switch (ink) {
-    case mainlayout::Ink::Blue:
-      return Colour(mainlayout::kBlue);
-    case mainlayout::Ink::Magenta:
-      return Colour(mainlayout::kMagenta);
-    case mainlayout::Ink::Default:
-      break;
-  }
-  return ::GetSysColor(COLOR_BTNTEXT);
+COLORREF TextColour(mainlayout::Ink ink) {
+  return ink == mainlayout::Ink::Default ? ::GetSysColor(COLOR_BTNTEXT)
+                                         : Colour(mainlayout::InkColour(ink));
 }
 
 int ScreenDpi() {
@@ -140,6 +133,7 @@ void MainWindow::CreateControls() {
     if (!child) {
       continue;
     }
+    controls_[mainlayout::Index(control.id)] = child;
     if (control.kind == Kind::TextBox) {
       ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(textBoxFont_.get()), FALSE);
       // No limit but memory: a machine with many drives has a long listing.
@@ -163,10 +157,6 @@ void MainWindow::CreateControls() {
     previous = control;
   }
   focus_ = Control(Id::Text1);
-}
-
-HWND MainWindow::Control(Id id) const {
-  return ::GetDlgItem(hwnd_, static_cast<int>(id));
 }
 
 void MainWindow::SetCaption(mainform::Label label, const std::string& caption) {
@@ -380,7 +370,7 @@ LRESULT MainWindow::OnLabelColour(HDC dc, HWND label) {
     return OnTextBoxColour(dc);
   }
   const auto& control = mainlayout::Find(static_cast<Id>(::GetDlgCtrlID(label)));
-  ::SetTextColor(dc, InkColour(control.ink));
+  ::SetTextColor(dc, TextColour(control.ink));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetBrushOrgEx(dc, 0, 0, nullptr);
   return reinterpret_cast<LRESULT>(Behind(label));

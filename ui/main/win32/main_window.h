@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,7 +57,7 @@ class MainWindow : public mainform::MainForm {
   bool PreTranslate(MSG& message);
 
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
-  [[nodiscard]] HWND Control(mainlayout::Id id) const;
+  [[nodiscard]] HWND Control(mainlayout::Id id) const { return controls_[mainlayout::Index(id)]; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,6 +75,8 @@ class MainWindow : public mainform::MainForm {
 
   HINSTANCE resources_;
   HWND hwnd_ = nullptr;
+  // Every control of the design, by its place in the table.
+  std::array<HWND, mainlayout::kControls.size()> controls_{};
   int dpi_ = 96;
   HWND focus_ = nullptr;
   ReportAction report_;
