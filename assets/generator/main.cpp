@@ -17,10 +17,10 @@
 #include <string_view>
 #include <vector>
 
-#include "assets/generator_bytes.h"
+#include "assets/generator/bytes.h"
+#include "assets/generator/png_writer.h"
+#include "assets/generator/sky_painter.h"
 #include "assets/information_drawing.h"
-#include "assets/png_writer.h"
-#include "assets/sky_painter.h"
 #include "assets/sky_pixels.h"
 
 namespace {
