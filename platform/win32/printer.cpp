@@ -119,11 +119,18 @@ bool Printer::StartDocIfNone() {
   return true;
 }
 
-bool Printer::SelectFont() {
+// The report's face at its size in points, for the device's own resolution.
+HFONT Printer::CreateReportFont() const {
   const int height = -static_cast<int>(std::lround(points_ * GetDeviceCaps(dc_, LOGPIXELSY) / 72));
-  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           FIXED_PITCH | FF_MODERN, face_.c_str());
+  return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     FIXED_PITCH | FF_MODERN, face_.c_str());
+}
+
+// Puts a new font in place of the current one; the device context's own font, met at the first
+// change, is kept so that Close() can give it back.
+bool Printer::SelectFont() {
+  HFONT font = CreateReportFont();
   if (font == nullptr) {
     return false;
   }

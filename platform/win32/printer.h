@@ -46,6 +46,7 @@ class Printer final : public platform::Printer {
   };
 
   bool StartDocIfNone();
+  [[nodiscard]] HFONT CreateReportFont() const;
   bool SelectFont();
   bool PrintLine(std::string_view text);
   [[nodiscard]] std::optional<Page> MeasurePage() const;
