@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "platform/win32/dialogs.h"
 
@@ -12,6 +13,21 @@ namespace {
 constexpr double kTwipsPerInch = 1440;
 // The largest font size the printer object accepts, as the platform's font sizes go.
 constexpr double kMaxFontSize = 2160;
+
+// The part of text's first fit bytes that ends on a whole character, so that a double-byte
+// character is never split between two lines; fit itself when even the first one is cut.
+int WholeCharacters(std::string_view text, int fit) {
+  int whole = 0;
+  for (const char* at = text.data(); at < text.data() + fit;) {
+    const char* next = CharNextA(at);
+    if (next == at || next > text.data() + fit) {
+      break;
+    }
+    whole = static_cast<int>(next - text.data());
+    at = next;
+  }
+  return whole > 0 ? whole : fit;
+}
 
 }  // namespace
 
@@ -103,11 +119,18 @@ bool Printer::StartDocIfNone() {
   return true;
 }
 
-bool Printer::SelectFont() {
+// The report's face at its size in points, for the device's own resolution.
+HFONT Printer::CreateReportFont() const {
   const int height = -static_cast<int>(std::lround(points_ * GetDeviceCaps(dc_, LOGPIXELSY) / 72));
-  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           FIXED_PITCH | FF_MODERN, face_.c_str());
+  return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     FIXED_PITCH | FF_MODERN, face_.c_str());
+}
+
+// Puts a new font in place of the current one; the device context's own font, met at the first
+// change, is kept so that Close() can give it back.
+bool Printer::SelectFont() {
+  HFONT font = CreateReportFont();
   if (font == nullptr) {
     return false;
   }
@@ -133,66 +156,95 @@ bool Printer::NewPage() {
 // Prints text from the current position and moves to the start of the next line. Text wider than
 // the page continues on the following lines, and a full page continues on a new one.
 bool Printer::PrintLine(std::string_view text) {
-  TEXTMETRICA metrics{};
-  if (!GetTextMetricsA(dc_, &metrics)) {
+  const std::optional<Page> page = MeasurePage();
+  if (!page) {
     return false;
   }
-  const int lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
-  const int pageWidth = GetDeviceCaps(dc_, HORZRES);
-  const int pageHeight = GetDeviceCaps(dc_, VERTRES);
-  const int dpiX = GetDeviceCaps(dc_, LOGPIXELSX);
-  const int dpiY = GetDeviceCaps(dc_, LOGPIXELSY);
-  if (lineHeight <= 0 || pageWidth <= 0 || pageHeight <= 0 || dpiX <= 0 || dpiY <= 0) {
+  Position at = LineStart(*page);
+  if (!NewPageIfFull(*page, at)) {
     return false;
   }
-  int x = static_cast<int>(std::lround(currentX_ * dpiX / kTwipsPerInch));
-  int y = static_cast<int>(std::lround(currentY_ * dpiY / kTwipsPerInch));
-  if (x >= pageWidth) {
-    x = 0;
-    y += lineHeight;
-  }
-  bool first = true;
-  while (first || !text.empty()) {
-    if (!first) {
-      x = 0;
-      y += lineHeight;
-    }
-    first = false;
-    if (y > 0 && y + lineHeight > pageHeight) {
-      if (!NewPage()) {
-        return false;
-      }
-      y = 0;
-    }
-    if (text.empty()) {
-      break;
-    }
-    // As many characters as fit beside x; at least one, so a line always moves on.
-    int fit = 0;
-    SIZE extent{};
-    if (!GetTextExtentExPointA(dc_, text.data(), static_cast<int>(text.size()), pageWidth - x, &fit,
-                               nullptr, &extent)) {
+  while (!text.empty()) {
+    if (!PrintWhatFits(text, at, page->width)) {
       return false;
     }
-    fit = std::clamp(fit, 1, static_cast<int>(text.size()));
-    // A double-byte character is never split between two lines.
-    int whole = 0;
-    for (const char* at = text.data(); at < text.data() + fit;) {
-      const char* next = CharNextA(at);
-      if (next == at || next > text.data() + fit) {
-        break;
-      }
-      whole = static_cast<int>(next - text.data());
-      at = next;
-    }
-    fit = whole > 0 ? whole : fit;
-    if (!TextOutA(dc_, x, y, text.data(), fit)) {
+    if (!text.empty() && !NextLine(*page, at)) {
       return false;
     }
-    text.remove_prefix(static_cast<std::size_t>(fit));
   }
   currentX_ = 0;
-  currentY_ = (y + lineHeight) * kTwipsPerInch / dpiY;
+  currentY_ = (at.y + page->lineHeight) * kTwipsPerInch / page->dpiY;
+  return true;
+}
+
+// Nothing when the device cannot tell, or tells a measure that would never fill a line or a page.
+std::optional<Printer::Page> Printer::MeasurePage() const {
+  TEXTMETRICA metrics{};
+  if (!GetTextMetricsA(dc_, &metrics)) {
+    return std::nullopt;
+  }
+  Page page;
+  page.lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+  page.width = GetDeviceCaps(dc_, HORZRES);
+  page.height = GetDeviceCaps(dc_, VERTRES);
+  page.dpiX = GetDeviceCaps(dc_, LOGPIXELSX);
+  page.dpiY = GetDeviceCaps(dc_, LOGPIXELSY);
+  if (page.lineHeight <= 0 || page.width <= 0 || page.height <= 0 || page.dpiX <= 0 ||
+      page.dpiY <= 0) {
+    return std::nullopt;
+  }
+  return page;
+}
+
+// The current position on the device; one past the right edge starts the next line.
+Printer::Position Printer::LineStart(const Page& page) const {
+  Position at;
+  at.x = static_cast<int>(std::lround(currentX_ * page.dpiX / kTwipsPerInch));
+  at.y = static_cast<int>(std::lround(currentY_ * page.dpiY / kTwipsPerInch));
+  if (at.x >= page.width) {
+    at.x = 0;
+    at.y += page.lineHeight;
+  }
+  return at;
+}
+
+// Prints as much of text as fits between at and the right edge, and takes it off text.
+bool Printer::PrintWhatFits(std::string_view& text, Position at, int pageWidth) {
+  const std::optional<int> fit = BytesThatFit(text, pageWidth - at.x);
+  if (!fit || !TextOutA(dc_, at.x, at.y, text.data(), *fit)) {
+    return false;
+  }
+  text.remove_prefix(static_cast<std::size_t>(*fit));
+  return true;
+}
+
+// As many bytes as fit in width, whole characters only; at least one, so a line always moves on.
+std::optional<int> Printer::BytesThatFit(std::string_view text, int width) const {
+  int fit = 0;
+  SIZE extent{};
+  if (!GetTextExtentExPointA(dc_, text.data(), static_cast<int>(text.size()), width, &fit, nullptr,
+                             &extent)) {
+    return std::nullopt;
+  }
+  return WholeCharacters(text, std::clamp(fit, 1, static_cast<int>(text.size())));
+}
+
+// The rest of a line too wide for the page goes on at the left edge of the next line.
+bool Printer::NextLine(const Page& page, Position& at) {
+  at.x = 0;
+  at.y += page.lineHeight;
+  return NewPageIfFull(page, at);
+}
+
+// A line that would run past the page's foot goes to the top of a new page; a line at the top
+// stays, even when taller than the page, so that printing always moves on.
+bool Printer::NewPageIfFull(const Page& page, Position& at) {
+  if (at.y > 0 && at.y + page.lineHeight > page.height) {
+    if (!NewPage()) {
+      return false;
+    }
+    at.y = 0;
+  }
   return true;
 }
 

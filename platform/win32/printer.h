@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,9 +30,31 @@ class Printer final : public platform::Printer {
   [[nodiscard]] bool EndDoc() override;
 
  private:
+  // What places a line on the device, in its units: the line's height, the printable area and
+  // the dots per inch that convert the position from twips.
+  struct Page {
+    int lineHeight = 0;
+    int width = 0;
+    int height = 0;
+    int dpiX = 0;
+    int dpiY = 0;
+  };
+  // Device units from the printable area's top-left.
+  struct Position {
+    int x = 0;
+    int y = 0;
+  };
+
   bool StartDocIfNone();
+  [[nodiscard]] HFONT CreateReportFont() const;
   bool SelectFont();
   bool PrintLine(std::string_view text);
+  [[nodiscard]] std::optional<Page> MeasurePage() const;
+  [[nodiscard]] Position LineStart(const Page& page) const;
+  bool PrintWhatFits(std::string_view& text, Position at, int pageWidth);
+  [[nodiscard]] std::optional<int> BytesThatFit(std::string_view text, int width) const;
+  bool NextLine(const Page& page, Position& at);
+  bool NewPageIfFull(const Page& page, Position& at);
   bool NewPage();
   // Gives the device context back, its own font first; the document must be ended or abandoned.
   void Close();

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "assets/generator_bytes.h"
+#include "assets/generator/bytes.h"
 
 namespace assets::generator {
 

@@ -1,4 +1,4 @@
-#include "assets/sky_painter.h"
+#include "assets/generator/sky_painter.h"
 
 #include <algorithm>
 #include <array>

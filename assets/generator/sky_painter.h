@@ -1,7 +1,7 @@
 // The sky background, painted by the asset generator: an 8-bit bitmap of 65 colours.
 #pragma once
 
-#include "assets/generator_bytes.h"
+#include "assets/generator/bytes.h"
 
 namespace assets::generator {
 

@@ -1,4 +1,4 @@
-#include "assets/png_writer.h"
+#include "assets/generator/png_writer.h"
 
 #include <algorithm>
 #include <array>
