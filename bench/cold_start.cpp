@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bench/null_main_form.h"
+#include "ui/main/recorded_form.h"
 #include "bench/raw_calls.h"
 #include "ui/settings/settings_form.h"
 
 int main(int argc, char** argv) {
   const bool raw = argc > 1 && std::strcmp(argv[1], "raw") == 0;
-  bench_support::NullMainForm main;
+  mainform::RecordedForm main;
   const auto start = std::chrono::steady_clock::now();
   long keep = 0;
   if (raw) {

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "bench/null_main_form.h"
+#include "ui/main/recorded_form.h"
 #include "bench/raw_calls.h"
 #include "probes/system.h"
 #include "ui/settings/settings_form.h"
@@ -14,7 +14,7 @@
 namespace {
 
 void FormLoad(benchmark::State& state) {
-  bench_support::NullMainForm main;
+  mainform::RecordedForm main;
   for (auto _ : state) {
     settings::frmSystemInfo form([&main]() -> mainform::MainForm& { return main; });
     form.Form_Load();
@@ -31,7 +31,7 @@ void RawStartupCalls(benchmark::State& state) {
 BENCHMARK(RawStartupCalls)->Unit(benchmark::kMicrosecond);
 
 void MemoryRefresh(benchmark::State& state) {
-  bench_support::NullMainForm main;
+  mainform::RecordedForm main;
   settings::frmSystemInfo form([&main]() -> mainform::MainForm& { return main; });
   for (auto _ : state) {
     form.Timer1_Timer();

@@ -1,18 +1,9 @@
-// The program as it starts for a user, ending the moment its main window is first exposed: by then
-// the listing and every label are complete, since the start-up finishes before the event loop runs.
-#include <QApplication>
-
-#include "app/linux/display.h"
-#include "app/linux/program.h"
-#include "bench/quit_when_exposed.h"
+// The program as it starts for a user, loading its window module as the program does, and ending
+// the moment its main window is first exposed: by then the listing and every label are complete,
+// since the start-up finishes before the event loop runs.
+#include "app/linux/window_entry.h"
+#include "app/linux/window_module.h"
 
 int main(int argc, char** argv) {
-  const auto application = app::StartOnDisplay(argc, argv);
-  if (!application) {
-    return app::kNoDisplayStatus;
-  }
-  app::Program program;
-  program.Load();
-  bench_support::QuitWhenExposed(*program.MainWindow());
-  return QApplication::exec();
+  return app::ShowWindow(argc, argv, {QUORVANE_WINDOW_MODULE}, app::kQuitWhenShown);
 }

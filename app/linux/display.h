@@ -1,5 +1,7 @@
-// Started where no window can be shown, the program says so in one line and ends with status 1,
-// instead of Qt's abort with its advice to reinstall.
+// The application on the window system's display. Started where no window can be shown, the
+// program says why in one line and ends with status 1, instead of Qt's abort with its advice to
+// reinstall: no display at all, a display that cannot be opened, or a platform plugin that is not
+// installed.
 #pragma once
 
 #include <memory>
@@ -8,17 +10,10 @@ class QApplication;
 
 namespace app {
 
-inline constexpr char kNoDisplay[] =
-    "quorvane: no display to show the window on (DISPLAY is not set or cannot be opened)\n";
-inline constexpr int kNoDisplayStatus = 1;
-
-// Whether the environment names a display for the window-system platform Qt will pick. Only the
-// variables are read: no connection is tried.
-bool DisplayNamed();
-
-// The application on the window system's display. Where there is none, says kNoDisplay on the
-// standard error and gives nothing when the environment names no display, or ends the process with
-// kNoDisplayStatus when the platform cannot open the one named.
+// The application, or nothing when the environment names no display (the line said on the
+// standard error). Ends the process with kNoDisplayStatus when the platform cannot start. Where
+// only Wayland is named the window starts on Wayland; where Qt would try Wayland first but its
+// plugin is missing, on the X display that is there too.
 std::unique_ptr<QApplication> StartOnDisplay(int& argc, char** argv);
 
 }  // namespace app

@@ -1,16 +1,15 @@
-// The program starts by loading the hidden settings window; the event loop then runs until Exit or
-// the main window's close box ends it.
-#include <QApplication>
-
-#include "app/linux/display.h"
-#include "app/linux/program.h"
+// The program decides from its command line whether it needs its window at all. Only the window
+// loads Qt, from a module of its own, so that --text, --json, --help and --version load no toolkit
+// and need no display.
+#include "app/command_line.h"
+#include "app/console.h"
+#include "app/linux/window_module.h"
 
 int main(int argc, char** argv) {
-  const auto application = app::StartOnDisplay(argc, argv);
-  if (!application) {
-    return app::kNoDisplayStatus;
+  constexpr char kProgram[] = "quorvane";
+  const app::Command command = app::ParseCommandLine(argc, argv, kProgram);
+  if (command.mode != app::Mode::Window) {
+    return app::RunWithoutWindow(command, kProgram, "\n");
   }
-  app::Program program;
-  program.Load();
-  return QApplication::exec();
+  return app::ShowWindow(argc, argv, app::WindowModulePaths());
 }

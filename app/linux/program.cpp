@@ -19,6 +19,8 @@ Program::Program()
   QApplication::setApplicationName(QStringLiteral("Quorvane"));
   QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
   QApplication::setOrganizationName(QStringLiteral("Pelvaro"));
+  // The desktop entry's name: a Wayland compositor knows the window by it (its app id).
+  QApplication::setDesktopFileName(QStringLiteral("example.pelvaro.Quorvane"));
   // No display name: Qt would append it to every window title.
   QApplication::setWindowIcon(assets::InformationIcon());
   // One face for everything: the system's default face would be loaded just for being the default.

@@ -8,6 +8,7 @@
 #include "platform/identity.h"
 #include "platform/keyboard.h"
 #include "platform/sysinfo.h"
+#include "platform/unicode.h"
 
 namespace fake {
 namespace {
@@ -205,3 +206,34 @@ bool Dir(const char* path, int attributes, std::string* name) {
 }
 
 }  // namespace platform
+
+namespace platform::unicode {
+
+// The fake machine's texts are its whole answers already.
+std::optional<std::string> ComputerName() {
+  return machine().computerName;
+}
+
+std::optional<std::string> UserName() {
+  return machine().userName;
+}
+
+std::optional<std::string> WindowsDirectory() {
+  return machine().windowsDirectory;
+}
+
+std::optional<std::string> SystemDirectory() {
+  return machine().systemDirectory;
+}
+
+std::optional<std::string> TempPath() {
+  return machine().tempPath;
+}
+
+std::optional<std::string> VolumeLabel(const std::string& root) {
+  fake::Log("VolumeLabel(" + root + ")");
+  const auto* drive = fake::Find(root.c_str());
+  return drive != nullptr && drive->readable ? std::optional(drive->label) : std::nullopt;
+}
+
+}  // namespace platform::unicode

@@ -170,19 +170,30 @@ std::pair<std::string, int> RunProgram(const std::string& environment) {
   return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// Instead of Qt's abort (status 134) and its advice to reinstall: one line, and status 1, both when
-// no display is named and when the one named cannot be opened.
-TEST(NoDisplay, TheProgramSaysSoInOneLineAndEndsWithStatusOne) {
-  const std::string line =
-      "quorvane: no display to show the window on (DISPLAY is not set or cannot be opened)\n";
+// Instead of Qt's abort (status 134) and its advice to reinstall: one line that says why, and status
+// 1: no display named, one that cannot be opened, a platform plugin that is not installed, a
+// Wayland display without a compositor.
+TEST(NoDisplay, TheProgramSaysWhyInOneLineAndEndsWithStatusOne) {
   int unused = 4000;  // a display number that no X server here listens on
   while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(unused))) {
     ++unused;
   }
-  for (const std::string& environment :
-       {std::string(), std::string("QT_QPA_PLATFORM=xcb"),
-        "DISPLAY=:" + std::to_string(unused) + " XDG_RUNTIME_DIR=/tmp",
-        "DISPLAY=:" + std::to_string(unused) + " QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/tmp"}) {
+  const std::string display = ":" + std::to_string(unused);
+  const std::string needNone = "; --text and --json need none\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "quorvane: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+           "set)" + needNone},
+      {"QT_QPA_PLATFORM=xcb", "quorvane: no display to show the window on (QT_QPA_PLATFORM asks "
+                              "for X and DISPLAY is not set)" + needNone},
+      {"DISPLAY=" + display + " XDG_RUNTIME_DIR=/tmp",
+       "quorvane: cannot open the X display \"" + display + "\" (DISPLAY)" + needNone},
+      {"DISPLAY=" + display + " QT_QPA_PLATFORM=xbc XDG_RUNTIME_DIR=/tmp",
+       "quorvane: the Qt platform plugin \"xbc\" could not be loaded (it is not installed); "
+       "QT_QPA_PLATFORM names it: unset it, or set it to xcb or wayland\n"},
+      {"WAYLAND_DISPLAY=quorvane-nowhere XDG_RUNTIME_DIR=/tmp",
+       "quorvane: cannot connect to the Wayland display \"quorvane-nowhere\"" + needNone},
+  };
+  for (const auto& [environment, line] : cases) {
     const auto [output, status] = RunProgram(environment);
     EXPECT_EQ(output, line) << environment;
     EXPECT_EQ(status, 1) << environment;

@@ -125,6 +125,23 @@ TEST_F(PrintInfo, MemoryLineShowsTheCaptionAsItIsWhenPrinted) {
   EXPECT_EQ(Press(), Concat({BeforePrinting(), Copy("8 Kb"), Copy("1234567 Kb")}));
 }
 
+// --text writes what a copy prints, line by line, each line ended as the system ends lines: the
+// listing's own CR LF too, and its last one ends its last line.
+TEST_F(PrintInfo, TheTextIsWhatACopyPrintsWithTheSystemsLineBreaks) {
+  const std::string facts =
+      "System Information Settings|Pelvaro|Computer Name: KESTREL|User Name:     ana|"
+      "Platform:      Linux|Win Version:   6.1|Processor:     Pentium|"
+      "Physical RAM:  16318464 Kb|Path Settings, Keyboard Settings, Drive Settings:|"
+      "Scroll Down To View All Settings||Computer Name        = KESTREL|";
+  for (const std::string lineBreak : {"\n", "\r\n"}) {
+    std::string expected;
+    for (const char c : facts) {
+      expected += c == '|' ? lineBreak : std::string(1, c);
+    }
+    EXPECT_EQ(report::Text(main, lineBreak), expected);
+  }
+}
+
 // A failure during the second copy: the first copy stays ended, the second is neither continued
 // nor ended, and nothing follows. Each row makes a different call of copy 2 fail.
 class FailureInCopy2 : public PrintInfo, public ::testing::WithParamInterface<int> {};

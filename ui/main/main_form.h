@@ -10,6 +10,7 @@ namespace mainform {
 
 // The value labels, by their names in the window.
 enum class Label { Label1, Label5, Label7, Label9, Label12, Label13, Label14, Label26 };
+inline constexpr int kLabels = 8;
 
 class MainForm {
  public:

@@ -57,6 +57,25 @@ std::vector<std::string> Lines(const mainform::MainForm& main) {
   return lines;
 }
 
+std::string Text(const mainform::MainForm& main, std::string_view lineBreak) {
+  std::string text;
+  for (const std::string& item : Lines(main)) {
+    // Each CR LF inside an item ends a line, as the printer takes it; an item ending with one (the
+    // listing) has ended its last line.
+    std::string_view rest = item;
+    while (!rest.empty()) {
+      const std::size_t end = rest.find("\r\n");
+      text.append(rest.substr(0, end));
+      text.append(lineBreak);
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+    }
+    if (item.empty()) {
+      text.append(lineBreak);
+    }
+  }
+  return text;
+}
+
 void Command2_Click(const mainform::MainForm& main, platform::MsgBox& msgBox,
                     platform::CommonDialog& CommonDialog1, platform::Printer& Printer) {
   // Its answer does not matter: the only button continues.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/dialogs.h"
@@ -16,6 +17,10 @@ namespace report {
 // them after their captions, a heading, and the whole listing as one item (its lines end with
 // CR LF).
 std::vector<std::string> Lines(const mainform::MainForm& main);
+
+// The same as text, every line ended by lineBreak (the listing's own CR LF become it too): what
+// the program writes for --text.
+std::string Text(const mainform::MainForm& main, std::string_view lineBreak);
 
 // Command2_Click: runs to its end or ends silently at the first failure (Cancel included). Copies
 // already ended stay printed; the copy in progress is left to the printer object.

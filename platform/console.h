@@ -1,0 +1,25 @@
+// Standard output and standard error for the program's command line: text written whole, or the
+// reason it could not be. A console is written in its own characters (Windows' console takes
+// UTF-16, whatever its code page); a pipe or a file gets the bytes as they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform::console {
+
+// What the bytes are: UTF-8 (the JSON document) or the 8-bit text of the system's calls (the
+// report, which is what the window shows).
+enum class Encoding { Utf8, SystemCodePage };
+
+enum class Outcome {
+  Written,
+  Closed,  // the reader has gone (a pipe closed early): nothing to say about it
+  Failed,  // anything else (a full disk): *why says what
+};
+
+Outcome WriteOut(std::string_view text, Encoding encoding, std::string* why);
+// One line, as it stands, for the user to read.
+void WriteError(std::string_view text);
+
+}  // namespace platform::console
