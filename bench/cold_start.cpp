@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/main/recorded_form.h"
 #include "bench/raw_calls.h"
+#include "ui/main/recorded_form.h"
 #include "ui/settings/settings_form.h"
 
 int main(int argc, char** argv) {

@@ -6,9 +6,9 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/main/recorded_form.h"
 #include "bench/raw_calls.h"
 #include "probes/system.h"
+#include "ui/main/recorded_form.h"
 #include "ui/settings/settings_form.h"
 
 namespace {

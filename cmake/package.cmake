@@ -26,6 +26,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(QUORVANE_RUNTIME_DEPENDS fonts-liberation2 qt6-qpa-plugins libblkid1 libsystemd0
     CACHE STRING "Packages the program needs besides the libraries it links")
 list(JOIN QUORVANE_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+# The window on a Wayland desktop without an X server needs Qt's Wayland plugin; on X it does not.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/build)
 # Files are owned by root in the package whoever builds it.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -36,8 +36,8 @@ Drive DriveAt(const std::string& root) {
   drive.freeBytes = available;
   drive.label = platform::unicode::VolumeLabel(root);
   platform::DWORD serial = 0;
-  if (platform::GetVolumeInformationA(root.c_str(), nullptr, 0, &serial, nullptr, nullptr,
-                                      nullptr, 0) != 0) {
+  if (platform::GetVolumeInformationA(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr,
+                                      0) != 0) {
     char text[10];
     std::snprintf(text, sizeof text, "%04X-%04X", static_cast<unsigned>(serial >> 16U),
                   static_cast<unsigned>(serial & 0xFFFFU));

@@ -56,7 +56,8 @@ void PutText(Object& object, const std::string& name, const std::optional<std::s
   }
 }
 
-void PutNumber(Object& object, const std::string& name, const std::optional<std::uint64_t>& number) {
+void PutNumber(Object& object, const std::string& name,
+               const std::optional<std::uint64_t>& number) {
   if (number) {
     object[name] = *number;
   } else {

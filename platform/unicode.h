@@ -1,8 +1,8 @@
 // The names, directories and volume labels whole and in Unicode, for the facts document: the 8-bit
 // calls the window uses lose what the ANSI code page cannot hold (a user named in Cyrillic on a
 // Western code page) and what does not fit the window's 50-character buffers. Windows answers from
-// its wide-character calls, converted to UTF-8; a system whose text is bytes (Linux) gives its bytes
-// as they are, which are UTF-8 by convention but need not be. nullopt where the call fails.
+// its wide-character calls, converted to UTF-8; a system whose text is bytes (Linux) gives its
+// bytes as they are, which are UTF-8 by convention but need not be. nullopt where the call fails.
 #pragma once
 
 #include <optional>

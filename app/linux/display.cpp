@@ -1,20 +1,20 @@
 #include "app/linux/display.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QPluginLoader>
 #include <QString>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <optional>
 #include <vector>
 
 #include "app/linux/display_environment.h"
@@ -65,8 +65,10 @@ std::vector<std::string> InstalledPlatforms() {
     const QDir dir(folder);
     for (const QString& file : dir.entryList(QDir::Files)) {
       const QJsonObject meta = QPluginLoader(dir.filePath(file)).metaData();
-      for (const auto key : meta.value(QStringLiteral("MetaData")).toObject().value(
-               QStringLiteral("Keys")).toArray()) {
+      for (const auto key : meta.value(QStringLiteral("MetaData"))
+                                .toObject()
+                                .value(QStringLiteral("Keys"))
+                                .toArray()) {
         keys.push_back(key.toString().toLower().toStdString());
       }
     }
@@ -75,9 +77,8 @@ std::vector<std::string> InstalledPlatforms() {
 }
 
 bool Installed(const Attempt& attempt, const std::string& platform) {
-  return !attempt.installed ||
-         std::find(attempt.installed->begin(), attempt.installed->end(), platform) !=
-             attempt.installed->end();
+  return !attempt.installed || std::find(attempt.installed->begin(), attempt.installed->end(),
+                                         platform) != attempt.installed->end();
 }
 
 // The line for a start that failed: the first platform tried whose plugin is missing, else the

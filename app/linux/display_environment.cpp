@@ -60,8 +60,9 @@ std::optional<std::string> NoDisplayLine(const DisplayEnvironment& environment) 
   if (platforms.empty()) {
     // Qt starts on X unless told otherwise, and the program on Wayland where only it is named.
     if (environment.display.empty() && environment.waylandDisplay.empty()) {
-      return std::string("quorvane: no display to show the window on (neither DISPLAY nor "
-                         "WAYLAND_DISPLAY is set)") +
+      return std::string(
+                 "quorvane: no display to show the window on (neither DISPLAY nor "
+                 "WAYLAND_DISPLAY is set)") +
              kNeedNone;
     }
     return std::nullopt;
@@ -73,8 +74,9 @@ std::optional<std::string> NoDisplayLine(const DisplayEnvironment& environment) 
       return std::nullopt;
     }
   }
-  return std::string("quorvane: no display to show the window on (QT_QPA_PLATFORM asks for X "
-                     "and DISPLAY is not set)") +
+  return std::string(
+             "quorvane: no display to show the window on (QT_QPA_PLATFORM asks for X "
+             "and DISPLAY is not set)") +
          kNeedNone;
 }
 

@@ -15,14 +15,17 @@ TEST(DisplayEnvironment, WithoutAnyDisplayTheProgramSaysSoBeforeLoadingQt) {
   const std::string needNone = "; --text and --json need none\n";
   EXPECT_EQ(app::NoDisplayLine({}),
             "quorvane: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
-            "set)" + needNone);
+            "set)" +
+                needNone);
   EXPECT_EQ(app::NoDisplayLine({"xcb", "", "wayland-0", ""}),
             "quorvane: no display to show the window on (QT_QPA_PLATFORM asks for X and DISPLAY "
-            "is not set)" + needNone);
+            "is not set)" +
+                needNone);
   // Named displays, a platform that needs none, and a list with one that can start.
   for (const DisplayEnvironment& some :
        {DisplayEnvironment{"", ":0", "", ""}, DisplayEnvironment{"", "", "wayland-1", ""},
-        DisplayEnvironment{"offscreen", "", "", ""}, DisplayEnvironment{"xcb;wayland", "", "", ""}}) {
+        DisplayEnvironment{"offscreen", "", "", ""},
+        DisplayEnvironment{"xcb;wayland", "", "", ""}}) {
     EXPECT_FALSE(app::NoDisplayLine(some)) << some.qpaPlatform << some.display;
   }
 }
@@ -43,8 +46,7 @@ TEST(DisplayEnvironment, StartsOnWaylandWhereOnlyItIsThereAndOnXWhereItsPluginIs
       {{"", ":0", "wayland-0", "x11"}, true, {"xcb"}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(app::PlatformsToTry(c.environment, [&c] { return c.waylandInstalled; }),
-              c.platforms)
+    EXPECT_EQ(app::PlatformsToTry(c.environment, [&c] { return c.waylandInstalled; }), c.platforms)
         << c.environment.display << "|" << c.environment.waylandDisplay << "|"
         << c.environment.sessionType << "|" << c.waylandInstalled;
   }

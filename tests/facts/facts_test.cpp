@@ -60,12 +60,11 @@ TEST_F(Document, HoldsEveryFactWithExactNumbers) {
   EXPECT_EQ(document["os"], (json{{"platform", "Windows NT"}, {"major", 10}, {"minor", 0}}));
   EXPECT_EQ(document["processor"],
             (json{{"name", "Intel Pentium"}, {"count", 32}, {"active_mask", 4294967295U}}));
-  EXPECT_EQ(document["memory"], (json{{"used_percent", 99},
-                                      {"total_bytes", 3ULL << 40},
-                                      {"available_bytes", 1536}}));
-  EXPECT_EQ(document["directories"],
-            (json{{"windows", "C:\\WINDOWS\\"}, {"system", "C:\\WINDOWS\\SYSTEM\\"},
-                  {"temp", "C:\\TEMP\\"}}));
+  EXPECT_EQ(document["memory"],
+            (json{{"used_percent", 99}, {"total_bytes", 3ULL << 40}, {"available_bytes", 1536}}));
+  EXPECT_EQ(document["directories"], (json{{"windows", "C:\\WINDOWS\\"},
+                                           {"system", "C:\\WINDOWS\\SYSTEM\\"},
+                                           {"temp", "C:\\TEMP\\"}}));
   EXPECT_EQ(document["keyboard"],
             (json{{"type", "IBM enhanced (101 or 102 key)"}, {"function_keys", 12}}));
   // Keys in the documented order.
@@ -125,8 +124,8 @@ TEST_F(Document, HasTheListingsDrivesInItsOrderWithTheSameSizesAndNullWhereNothi
 
 TEST(Utf8, TextThatIsNotUtf8KeepsItsBytesBesideARepairedCopy) {
   facts::Facts facts;
-  facts.computerName = "m\xC3\xBCller";              // valid: as it stands
-  facts.userName = "\xD0\x94\xD0\xBC\xD0\xB8";       // Cyrillic, valid
+  facts.computerName = "m\xC3\xBCller";         // valid: as it stands
+  facts.userName = "\xD0\x94\xD0\xBC\xD0\xB8";  // Cyrillic, valid
   facts.drives.push_back({"/mnt/\xFF\xFE x/", "Fixed drive", 1, 1, "\xC3", std::nullopt});
   const json document = json::parse(facts::Json(facts));
   EXPECT_EQ(document["computer_name"], "m\xC3\xBCller");
@@ -147,14 +146,14 @@ TEST(Utf8, TakesOnlyWellFormedSequences) {
   const Case cases[] = {
       {"", true},
       {"plain", true},
-      {"\xE2\x82\xAC", true},          // the euro sign
-      {"\xF0\x9F\x98\x80", true},      // beyond the basic plane
-      {"\xC0\xAF", false},             // an overlong slash
-      {"\xE0\x80\xAF", false},         // the same, three bytes long
-      {"\xED\xA0\x80", false},         // a surrogate
-      {"\xF4\x90\x80\x80", false},     // past U+10FFFF
-      {"\xE2\x82", false},             // cut short
-      {"\x80", false},                 // a continuation alone
+      {"\xE2\x82\xAC", true},       // the euro sign
+      {"\xF0\x9F\x98\x80", true},   // beyond the basic plane
+      {"\xC0\xAF", false},          // an overlong slash
+      {"\xE0\x80\xAF", false},      // the same, three bytes long
+      {"\xED\xA0\x80", false},      // a surrogate
+      {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+      {"\xE2\x82", false},          // cut short
+      {"\x80", false},              // a continuation alone
   };
   for (const Case& c : cases) {
     EXPECT_EQ(facts::IsUtf8(c.text), c.valid) << ::testing::PrintToString(std::string(c.text));

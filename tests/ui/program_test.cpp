@@ -170,8 +170,8 @@ std::pair<std::string, int> RunProgram(const std::string& environment) {
   return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// Instead of Qt's abort (status 134) and its advice to reinstall: one line that says why, and status
-// 1: no display named, one that cannot be opened, a platform plugin that is not installed, a
+// Instead of Qt's abort (status 134) and its advice to reinstall: one line that says why, and
+// status 1: no display named, one that cannot be opened, a platform plugin that is not installed, a
 // Wayland display without a compositor.
 TEST(NoDisplay, TheProgramSaysWhyInOneLineAndEndsWithStatusOne) {
   int unused = 4000;  // a display number that no X server here listens on
@@ -181,10 +181,14 @@ TEST(NoDisplay, TheProgramSaysWhyInOneLineAndEndsWithStatusOne) {
   const std::string display = ":" + std::to_string(unused);
   const std::string needNone = "; --text and --json need none\n";
   const std::pair<std::string, std::string> cases[] = {
-      {"", "quorvane: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
-           "set)" + needNone},
-      {"QT_QPA_PLATFORM=xcb", "quorvane: no display to show the window on (QT_QPA_PLATFORM asks "
-                              "for X and DISPLAY is not set)" + needNone},
+      {"",
+       "quorvane: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+       "set)" +
+           needNone},
+      {"QT_QPA_PLATFORM=xcb",
+       "quorvane: no display to show the window on (QT_QPA_PLATFORM asks "
+       "for X and DISPLAY is not set)" +
+           needNone},
       {"DISPLAY=" + display + " XDG_RUNTIME_DIR=/tmp",
        "quorvane: cannot open the X display \"" + display + "\" (DISPLAY)" + needNone},
       {"DISPLAY=" + display + " QT_QPA_PLATFORM=xbc XDG_RUNTIME_DIR=/tmp",
