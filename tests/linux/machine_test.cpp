@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <limits.h>
 #include <pwd.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 
 #include "platform/identity.h"
 #include "probes/system.h"
+#include "tests/support/private_namespaces.h"
 
 namespace {
 
@@ -26,12 +29,44 @@ bool IsDirectory(const std::string& path) {
 TEST(ThisMachine, NamesAreTheSystemsOwn) {
   char host[256] = {};
   ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
-  const std::string expected = std::string(host).size() < 50 ? host : "";
-  EXPECT_EQ(System::ComputerName(), expected);
+  EXPECT_EQ(System::ComputerName(), host);
   const passwd* user = ::getpwuid(::geteuid());
   if (user != nullptr && std::string(user->pw_name).size() < 50) {
     EXPECT_EQ(System::UserName(), user->pw_name);
   }
+}
+
+// Host names longer than the probe's first buffer, set in a private UTS namespace: a long cloud
+// name, the longest the kernel takes, and 26 letters "ä" (52 bytes of UTF-8).
+TEST(ThisMachine, AHostNameOfAnyValidLengthIsTheComputerNameWhole) {
+  std::string umlauts;
+  for (int letter = 0; letter < 26; ++letter) {
+    umlauts += "\xC3\xA4";
+  }
+  const std::string names[] = {
+      "ip-172-31-25-190.eu-central-1.compute.internal.example.cloud",  // 60 bytes
+      std::string(HOST_NAME_MAX, 'h'),
+      umlauts,
+      std::string(49, 'n'),
+      std::string(50, 'n'),
+  };
+  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWUTS, [&names] {
+    std::string faults;
+    for (const std::string& name : names) {
+      if (::sethostname(name.data(), name.size()) != 0) {
+        return "sethostname(" + name + ") failed";
+      }
+      const std::string shown = System::ComputerName();
+      if (shown != name) {
+        faults += std::to_string(name.size()) + " bytes shown as \"" + shown + "\"\n";
+      }
+    }
+    return faults;
+  });
+  if (!faults) {
+    GTEST_SKIP() << "a private UTS namespace needs root";
+  }
+  EXPECT_EQ(*faults, "");
 }
 
 TEST(ThisMachine, DirectoriesExistAndEndWithASlash) {

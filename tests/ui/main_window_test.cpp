@@ -377,7 +377,7 @@ TEST_F(Window, WideCaptionsAreDrawnSmallerOrElidedAndKeptWhole) {
   };
   const Case cases[] = {
       {Label::Label12, "Label12", "134217728 Kb", false},     // 128 GiB of memory
-      {Label::Label1, "Label1", std::string(49, 'w'), true},  // the longest host name there is
+      {Label::Label1, "Label1", std::string(64, 'w'), true},  // the longest host name there is
       {Label::Label5, "Label5", "<b>" + std::string(45, 'm') + "</b>", true},  // never markup
   };
   for (const Case& c : cases) {
