@@ -38,13 +38,24 @@ std::string TakeAnswer(std::string buffer) {
   return CutAtNul(std::move(buffer));
 }
 
+// A name that does not fit makes the platform report the capacity it needs; with more than one
+// attempt the probe asks again with that capacity, as the directory probes do.
 template <typename Call>
-std::string NameProbe(Call call) {
-  std::string buffer(kAnswerCapacity, ' ');
+std::string NameProbe(Call call, int attempts = 1) try {
   platform::DWORD capacity = kAnswerCapacity;
-  if (call(buffer.data(), &capacity) > 0) {
-    return TakeAnswer(std::move(buffer));
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    std::string buffer(capacity, ' ');
+    platform::DWORD size = capacity;
+    if (call(buffer.data(), &size) > 0) {
+      return TakeAnswer(std::move(buffer));
+    }
+    if (size <= capacity) {
+      break;
+    }
+    capacity = size;
   }
+  return {};
+} catch (const std::bad_alloc&) {
   return {};
 }
 
@@ -92,7 +103,10 @@ std::int32_t Kilobytes(std::uint64_t bytes) {
 }  // namespace
 
 std::string ComputerName() {
-  return NameProbe(platform::GetComputerNameA);
+  // A Linux host name holds up to 64 bytes, and a long cloud name or one in UTF-8 (26 letters "ä"
+  // are 52 bytes) does not fit the buffer; a Windows computer name (15 characters) always does. A
+  // few attempts cover a name that changes between two calls.
+  return NameProbe(platform::GetComputerNameA, 4);
 }
 
 std::string UserName() {

@@ -9,8 +9,9 @@
 
 namespace System {
 
-// Identity and directories. Names: "" when the call fails or the name does not fit. Directories end
-// with the platform's separator; "" when the call fails.
+// Identity and directories. Names: "" when the call fails; the user name also when it does not fit
+// the 50-character buffer, while the computer name is asked for again and comes back whole.
+// Directories end with the platform's separator; "" when the call fails.
 std::string ComputerName();
 std::string UserName();
 std::string WinDir();

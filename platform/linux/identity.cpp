@@ -16,8 +16,10 @@
 namespace platform {
 
 BOOL GetComputerNameA(char* lpBuffer, DWORD* nSize) {
+  // The whole array, NUL included: the C library fails a name of HOST_NAME_MAX bytes that would
+  // fill the length it is given.
   char name[HOST_NAME_MAX + 1] = {};
-  if (::gethostname(name, sizeof name - 1) != 0) {
+  if (::gethostname(name, sizeof name) != 0) {
     return 0;
   }
   return contract::WriteName(name, lpBuffer, nSize, false);

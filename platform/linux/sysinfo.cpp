@@ -1,12 +1,15 @@
 #include "platform/sysinfo.h"
 
 #include <fcntl.h>
+#include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "platform/linux/sources.h"
 
@@ -87,6 +90,25 @@ std::optional<linux_sources::MemInfo> ReadMemInfo() {
   return std::nullopt;
 }
 
+// The kernel's own summary, for where /proc/meminfo cannot be opened or read (a restricted
+// container, a hardened /proc). It has no page cache figure, so free plus buffer memory is the
+// nearest it comes to the memory available: it counts less than MemAvailable, never more.
+std::optional<linux_sources::MemInfo> ReadSysinfo() {
+  struct sysinfo summary {};
+  if (::sysinfo(&summary) != 0) {
+    return std::nullopt;
+  }
+  const std::uint64_t unit = summary.mem_unit != 0 ? summary.mem_unit : 1;
+  const auto bytes = [unit](std::uint64_t units) {
+    return units > UINT64_MAX / unit ? UINT64_MAX : units * unit;
+  };
+  const std::uint64_t free = std::uint64_t{summary.freeram} + summary.bufferram;
+  linux_sources::MemInfo info;
+  info.totalBytes = bytes(summary.totalram);
+  info.availableBytes = std::min(bytes(free), info.totalBytes);
+  return info;
+}
+
 }  // namespace
 
 void GlobalMemoryStatus(MEMORYSTATUS* lpBuffer) {
@@ -96,7 +118,11 @@ void GlobalMemoryStatus(MEMORYSTATUS* lpBuffer) {
   const DWORD length = lpBuffer->dwLength;
   *lpBuffer = MEMORYSTATUS{};
   lpBuffer->dwLength = length;
-  if (const auto info = ReadMemInfo()) {
+  auto info = ReadMemInfo();
+  if (!info) {
+    info = ReadSysinfo();
+  }
+  if (info) {
     lpBuffer->dwMemoryLoad = linux_sources::MemoryLoad(*info);
     lpBuffer->dwTotalPhys = info->totalBytes;
     lpBuffer->dwAvailPhys = info->availableBytes;

@@ -25,7 +25,7 @@
 #include "probes/system.h"
 #include "tests/support/fixture_udev.h"
 #include "tests/support/loaded_libraries.h"
-#include "tests/support/private_mounts.h"
+#include "tests/support/private_namespaces.h"
 
 namespace {
 

@@ -2,19 +2,29 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <limits.h>
 #include <pwd.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
 #include "platform/identity.h"
 #include "probes/system.h"
+#include "tests/support/private_namespaces.h"
 
 namespace {
 
@@ -26,12 +36,44 @@ bool IsDirectory(const std::string& path) {
 TEST(ThisMachine, NamesAreTheSystemsOwn) {
   char host[256] = {};
   ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
-  const std::string expected = std::string(host).size() < 50 ? host : "";
-  EXPECT_EQ(System::ComputerName(), expected);
+  EXPECT_EQ(System::ComputerName(), host);
   const passwd* user = ::getpwuid(::geteuid());
   if (user != nullptr && std::string(user->pw_name).size() < 50) {
     EXPECT_EQ(System::UserName(), user->pw_name);
   }
+}
+
+// Host names longer than the probe's first buffer, set in a private UTS namespace: a long cloud
+// name, the longest the kernel takes, and 26 letters "ä" (52 bytes of UTF-8).
+TEST(ThisMachine, AHostNameOfAnyValidLengthIsTheComputerNameWhole) {
+  std::string umlauts;
+  for (int letter = 0; letter < 26; ++letter) {
+    umlauts += "\xC3\xA4";
+  }
+  const std::string names[] = {
+      "ip-172-31-25-190.eu-central-1.compute.internal.example.cloud",  // 60 bytes
+      std::string(HOST_NAME_MAX, 'h'),
+      umlauts,
+      std::string(49, 'n'),
+      std::string(50, 'n'),
+  };
+  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWUTS, [&names] {
+    std::string faults;
+    for (const std::string& name : names) {
+      if (::sethostname(name.data(), name.size()) != 0) {
+        return "sethostname(" + name + ") failed";
+      }
+      const std::string shown = System::ComputerName();
+      if (shown != name) {
+        faults += std::to_string(name.size()) + " bytes shown as \"" + shown + "\"\n";
+      }
+    }
+    return faults;
+  });
+  if (!faults) {
+    GTEST_SKIP() << "a private UTS namespace needs root";
+  }
+  EXPECT_EQ(*faults, "");
 }
 
 TEST(ThisMachine, DirectoriesExistAndEndWithASlash) {
@@ -110,6 +152,63 @@ TEST(ThisMachine, MemoryAgreesWithProcMeminfo) {
   EXPECT_NEAR(free, MemInfoKilobytes("MemAvailable"), 64 * 1024);
   EXPECT_LE(load, 100);
   EXPECT_NEAR(load, 100 - 100.0 * free / total, 1.0);
+}
+
+// Where /proc/meminfo cannot be opened (a /proc without it) or holds nothing to read (an empty
+// file, or text without the memory in it, put in its place), the figures are sysinfo(2)'s: the
+// total, and free plus buffer memory as available. Each case hides the file in a private mount
+// namespace of a process started anew (a death test of the thread-safe style), so that no
+// descriptor this process kept open for the refresh reads the real file past the hiding.
+TEST(ThisMachine, MemoryComesFromSysinfoWhereMeminfoCannotBeRead) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "hiding /proc/meminfo in a private mount namespace needs root";
+  }
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto hiddenThenMeasured = [](const std::function<bool()>& hide) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 || !hide()) {
+      std::fprintf(stderr, "/proc/meminfo could not be hidden: %s\n", std::strerror(errno));
+      std::_Exit(2);
+    }
+    std::uint8_t load = 0;
+    std::int32_t total = 0;
+    std::int32_t free = 0;
+    System::FreeMemory(load, total, free);
+    struct sysinfo summary {};
+    ::sysinfo(&summary);
+    const double unit = summary.mem_unit;
+    const auto expectedTotal = std::llround(static_cast<double>(summary.totalram) * unit / 1024);
+    const double expectedFree =
+        (static_cast<double>(summary.freeram) + static_cast<double>(summary.bufferram)) * unit /
+        1024;
+    std::string faults;
+    if (total <= 0 || total != expectedTotal) {
+      faults += "total " + std::to_string(total) + " Kb, sysinfo " + std::to_string(expectedTotal) +
+                " Kb\n";
+    }
+    // Other processes allocate between the two reads; a few megabytes of drift is allowed.
+    if (free <= 0 || std::abs(free - expectedFree) > 64 * 1024) {
+      faults += "free " + std::to_string(free) + " Kb, sysinfo " +
+                std::to_string(std::llround(expectedFree)) + " Kb\n";
+    }
+    if (total > 0 && std::abs(load - (100 - 100.0 * free / total)) > 1.0) {
+      faults += "load " + std::to_string(load) + " %\n";
+    }
+    std::fputs(faults.c_str(), stderr);
+    std::_Exit(faults.empty() ? 0 : 1);
+  };
+  const auto bindOverMeminfo = [](const char* source) {
+    return ::mount(source, "/proc/meminfo", nullptr, MS_BIND, nullptr) == 0;
+  };
+  EXPECT_EXIT(hiddenThenMeasured([] { return testing_support::MountTmpfs("/proc", 64); }),
+              ::testing::ExitedWithCode(0), "")
+      << "a /proc without meminfo";
+  EXPECT_EXIT(hiddenThenMeasured([&] { return bindOverMeminfo("/dev/null"); }),
+              ::testing::ExitedWithCode(0), "")
+      << "an empty meminfo";
+  EXPECT_EXIT(hiddenThenMeasured([&] { return bindOverMeminfo("/proc/version"); }),
+              ::testing::ExitedWithCode(0), "")
+      << "a meminfo without memory in it";
 }
 
 // Whether this machine has a keyboard, read here independently of the program: from udev's device

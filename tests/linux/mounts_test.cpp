@@ -14,7 +14,7 @@
 #include "platform/linux/drive_table.h"
 #include "platform/linux/mounts.h"
 #include "tests/support/fixture_udev.h"
-#include "tests/support/private_mounts.h"
+#include "tests/support/private_namespaces.h"
 
 namespace {
 

@@ -47,16 +47,23 @@ TEST_F(IdentityProbes, BlanksBeforeTheNulStayAndTheRestOfTheBufferGoes) {
   EXPECT_EQ(System::UserName(), "");
 }
 
+// The buffer's 50 count the NUL. A computer name that does not fit is asked for again with the
+// capacity the platform reports (a Linux host name may have 64 bytes); a user name is not.
 TEST_F(IdentityProbes, ANameOfFortyNineCharactersFitsAndFiftyDoesNot) {
   const std::string longest(49, 'n');
   fake::machine().computerName = longest;
   fake::machine().userName = longest;
   EXPECT_EQ(System::ComputerName(), longest);
   EXPECT_EQ(System::UserName(), longest);
+  EXPECT_EQ(fake::Calls(), (std::vector<std::string>{"GetComputerNameA(50)", "GetUserNameA(50)"}));
+  fake::Reset();
   fake::machine().computerName = longest + "n";
   fake::machine().userName = longest + "n";
-  EXPECT_EQ(System::ComputerName(), "");
+  EXPECT_EQ(System::ComputerName(), longest + "n");
+  EXPECT_EQ(fake::LastBufferSeen(), std::string(51, ' '));
   EXPECT_EQ(System::UserName(), "");
+  EXPECT_EQ(fake::Calls(), (std::vector<std::string>{"GetComputerNameA(50)", "GetComputerNameA(51)",
+                                                     "GetUserNameA(50)"}));
 }
 
 TEST_F(IdentityProbes, FailedCallsGiveEmptyTextWithoutASeparator) {

@@ -5,6 +5,7 @@
 // it, and tests check the windows against it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -190,6 +191,61 @@ constexpr const char* Called(const Control& control) {
   }
   return control.meaning.spoken != nullptr ? control.meaning.spoken : control.text;
 }
+
+namespace detail {
+// The parts of the window in the order a screen reader reads them: the picture, the facts, the
+// listing, the maker's line, the buttons.
+constexpr int ReadingPart(const Control& control) {
+  switch (control.kind) {
+    case Kind::Picture:
+      return 0;
+    case Kind::Label:
+      return control.meaning.value ? 1 : 3;
+    case Kind::TextBox:
+      return 2;
+    case Kind::Button:
+      return 4;
+  }
+  return 4;
+}
+
+constexpr std::size_t ReadCount() {
+  std::size_t count = 0;
+  for (const Control& control : kControls) {
+    count += IsHeading(control) ? 0 : 1;
+  }
+  return count;
+}
+}  // namespace detail
+
+// The controls in the order a screen reader reads them: part by part, and within a part row by
+// row, top to bottom and left to right, so the facts are read as the eye reads their rows and the
+// buttons after them. The picture stands left of the facts, beside their upper rows rather than in
+// one: read by its top it would split two facts, so it opens the window, as a message box's icon
+// comes before its text. The headings are left out: each value is called after its heading
+// ("Computer Name: vm"), so a heading read as well would be heard twice.
+inline constexpr auto kReadingOrder = [] {
+  std::array<const Control*, detail::ReadCount()> read{};
+  std::size_t next = 0;
+  for (const Control& control : kControls) {
+    if (!IsHeading(control)) {
+      read[next++] = &control;
+    }
+  }
+  std::sort(read.begin(), read.end(), [](const Control* a, const Control* b) {
+    const int partA = detail::ReadingPart(*a);
+    const int partB = detail::ReadingPart(*b);
+    if (partA != partB) {
+      return partA < partB;
+    }
+    return a->top != b->top ? a->top < b->top : a->left < b->left;
+  });
+  std::array<Id, detail::ReadCount()> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    order[i] = read[i]->id;
+  }
+  return order;
+}();
 
 // Whether the control's text colour is fixed by the design rather than the system's.
 constexpr bool FixedInk(const Control& control) {

@@ -10,17 +10,11 @@
 namespace mainwindow {
 namespace {
 
-// The number a figure's caption starts with ("24683748 Kb", "7 %").
-QVariant FigureValue(const QString& caption) {
-  bool ok = false;
-  const qlonglong value = caption.section(QLatin1Char(' '), 0, 0).toLongLong(&ok);
-  return ok ? QVariant(value) : QVariant();
-}
-
 // A value label as a screen reader sees it, read from the label when asked, so that nothing is
-// made for it while no screen reader listens. A memory figure also has a value, so that a new
-// figure is announced as a value change of the same object.
-class CaptionAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+// made for it while no screen reader listens. It is static text, also for a memory figure: a value
+// interface would offer a reader "Increase" and "Decrease" on something nobody edits, and have
+// every refresh announced.
+class CaptionAccessible : public QAccessibleWidget {
  public:
   explicit CaptionAccessible(CaptionLabel* label)
       : QAccessibleWidget(label, QAccessible::StaticText), label_(label) {}
@@ -35,20 +29,6 @@ class CaptionAccessible : public QAccessibleWidget, public QAccessibleValueInter
         return QAccessibleWidget::text(type);
     }
   }
-
-  void* interface_cast(QAccessible::InterfaceType type) override {
-    if (type == QAccessible::ValueInterface &&
-        label_->KindOfValue() == CaptionLabel::Kind::Figure) {
-      return static_cast<QAccessibleValueInterface*>(this);
-    }
-    return QAccessibleWidget::interface_cast(type);
-  }
-
-  [[nodiscard]] QVariant currentValue() const override { return FigureValue(label_->Whole()); }
-  void setCurrentValue(const QVariant& /*value*/) override {}  // shown, never edited
-  [[nodiscard]] QVariant maximumValue() const override { return {}; }
-  [[nodiscard]] QVariant minimumValue() const override { return 0; }
-  [[nodiscard]] QVariant minimumStepSize() const override { return 1; }
 
  private:
   CaptionLabel* label_;
@@ -93,8 +73,8 @@ FittedCaption FitCaption(const QString& whole, const QFont& face, int width) {
   return fitted;
 }
 
-CaptionLabel::CaptionLabel(QWidget* parent, QString heading, Kind kind)
-    : QLabel(parent), heading_(std::move(heading)), kind_(kind) {
+CaptionLabel::CaptionLabel(QWidget* parent, QString heading)
+    : QLabel(parent), heading_(std::move(heading)) {
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(&CaptionFactory);
     return true;
@@ -129,7 +109,8 @@ void CaptionLabel::SetWhole(const QString& whole) {
   if (shortened_ || wasShortened) {
     setToolTip(shortened_ ? PlainToolTip(whole) : QString());
   }
-  // Only a listening screen reader needs to be told.
+  // Only a listening screen reader needs to be told, and only of a new name, which it reads when it
+  // comes to the label: no value change or live region, so a figure new every 1.4 s stays quiet.
   if (QAccessible::isActive()) {
     if (!nameAnnounced) {
       QAccessibleEvent named(this, QAccessible::NameChanged);
@@ -138,10 +119,6 @@ void CaptionLabel::SetWhole(const QString& whole) {
     if (shortened_ || wasShortened) {
       QAccessibleEvent described(this, QAccessible::DescriptionChanged);
       QAccessible::updateAccessibility(&described);
-    }
-    if (kind_ == Kind::Figure) {
-      QAccessibleValueChangeEvent changed(this, FigureValue(whole));
-      QAccessible::updateAccessibility(&changed);
     }
   }
 }

@@ -28,15 +28,12 @@ FittedCaption FitCaption(const QString& whole, const QFont& face, int width);
 // accessibility factory tells it apart.
 class CaptionLabel : public QLabel {
  public:
-  enum class Kind { Text, Figure };  // a figure changes while the program runs
-
   // heading: what the value is, for its accessible name ("Computer Name").
-  CaptionLabel(QWidget* parent, QString heading, Kind kind);
+  CaptionLabel(QWidget* parent, QString heading);
 
   // Shows the caption fitted to the label's width; the whole text stays in Whole().
   void SetWhole(const QString& whole);
   [[nodiscard]] const QString& Whole() const { return whole_; }
-  [[nodiscard]] Kind KindOfValue() const { return kind_; }
   // Drawn smaller or elided: the whole text is then the tool tip and the accessible description.
   [[nodiscard]] bool Shortened() const { return shortened_; }
   // "<heading>: <value>", or the heading alone while there is no value.
@@ -49,7 +46,6 @@ class CaptionLabel : public QLabel {
 
  private:
   QString heading_;
-  Kind kind_;
   QString whole_;
   bool shortened_ = false;
   QImage sky_;

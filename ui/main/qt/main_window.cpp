@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
-#include <initializer_list>
+#include <cstddef>
 #include <utility>
 
 #include "assets/assets.h"
@@ -44,11 +44,49 @@ void UseInk(QWidget* widget, mainlayout::Ink ink) {
   widget->setPalette(palette);
 }
 
+}  // namespace
+
 // The window as a screen reader sees it: a frame named by its title (a plain top-level widget
-// would be a nameless client area).
+// would be a nameless client area) whose children are the design's controls in reading order,
+// without the headings, whatever the order of the widgets.
+class FrameAccessible : public QAccessibleWidget {
+ public:
+  explicit FrameAccessible(MainWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+  [[nodiscard]] int childCount() const override {
+    return static_cast<int>(mainlayout::kReadingOrder.size());
+  }
+
+  [[nodiscard]] QAccessibleInterface* child(int index) const override {
+    if (index < 0 || index >= childCount()) {
+      return nullptr;
+    }
+    return QAccessible::queryAccessibleInterface(
+        Window()->Control(mainlayout::kReadingOrder[static_cast<std::size_t>(index)]));
+  }
+
+  [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child == nullptr) {
+      return -1;
+    }
+    for (int index = 0; index < childCount(); ++index) {
+      if (Window()->Control(mainlayout::kReadingOrder[static_cast<std::size_t>(index)]) ==
+          child->object()) {
+        return index;
+      }
+    }
+    return -1;
+  }
+
+ private:
+  [[nodiscard]] MainWindow* Window() const { return static_cast<MainWindow*>(widget()); }
+};
+
+namespace {
+
 QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
   if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
-    return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
+    return new FrameAccessible(static_cast<MainWindow*>(object));
   }
   return nullptr;
 }
@@ -124,9 +162,7 @@ QWidget* MainWindow::AddLabel(const mainlayout::Control& control) {
   QLabel* label = nullptr;
   if (control.meaning.value) {
     // A value, named for screen readers after what it is.
-    auto* value = new CaptionLabel(
-        this, QString::fromLatin1(mainlayout::Called(control)),
-        control.meaning.figure ? CaptionLabel::Kind::Figure : CaptionLabel::Kind::Text);
+    auto* value = new CaptionLabel(this, QString::fromLatin1(mainlayout::Called(control)));
     value->SetBackground(sky_);
     label = value;
   } else {
@@ -195,19 +231,6 @@ void MainWindow::SetUpAccessibility() {
     return true;
   }();
   (void)frameFactoryInstalled;
-  // Each heading labels the value it names.
-  for (const mainlayout::Control& control : mainlayout::kControls) {
-    if (control.meaning.heading != Id::None) {
-      static_cast<QLabel*>(Control(control.meaning.heading))->setBuddy(Control(control.id));
-    }
-  }
-  // The children are read in this order, each heading before its value, row by row.
-  for (const Id id :
-       {Id::Image1,  Id::Label4,  Id::Label1,  Id::Label6,   Id::Label5,  Id::Label8,  Id::Label7,
-        Id::Label26, Id::Label10, Id::Label9,  Id::Command2, Id::Label17, Id::Label12, Id::Command1,
-        Id::Label18, Id::Label13, Id::Label19, Id::Label14,  Id::Text1,   Id::Label11}) {
-    Control(id)->raise();  // the accessible children follow the order of the widget's children
-  }
 }
 
 void MainWindow::SetUpKeyboard() {

@@ -21,6 +21,7 @@ class QPushButton;
 namespace mainwindow {
 
 class CaptionLabel;
+class FrameAccessible;
 
 // The program's dialog font: the main window's labels and buttons, and the dialogs the program
 // shows.
@@ -60,6 +61,8 @@ class MainWindow : public QWidget, public mainform::MainForm {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  friend class FrameAccessible;  // the window's controls in reading order, for screen readers
+
   // The parts of the window, each from its rows of the design table.
   void SetUpFrame();
   void AddControls();

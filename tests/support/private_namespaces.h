@@ -1,5 +1,6 @@
-// Runs a check in a child process with a private mount namespace, where it may mount what it
-// likes: nothing leaks to the machine or to other tests. Needs root (CI runs as root).
+// Runs a check in a child process with private namespaces of its own: with its own mounts it may
+// mount what it likes, with its own host name (UTS) it may rename the machine, and nothing leaks
+// to the machine or to other tests. Needs root (CI runs as root).
 #pragma once
 
 #include <sched.h>
@@ -24,9 +25,11 @@ inline bool MountTmpfs(const std::string& path, int kilobytes) {
   return ::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 
-// The text body() returns (empty when all is well), or nullopt where no private mount namespace
-// can be made (not root). An exception in body() is reported as its text.
-inline std::optional<std::string> InPrivateMounts(const std::function<std::string()>& body) {
+// The text body() returns (empty when all is well), or nullopt where the namespaces in flags
+// (CLONE_NEWNS, CLONE_NEWUTS) cannot be made (not root). A private mount namespace is also cut off
+// from the machine's mount events. An exception in body() is reported as its text.
+inline std::optional<std::string> InPrivateNamespaces(int flags,
+                                                      const std::function<std::string()>& body) {
   int channel[2];
   if (::pipe(channel) != 0) {
     return "pipe: " + std::string(std::strerror(errno));
@@ -34,8 +37,9 @@ inline std::optional<std::string> InPrivateMounts(const std::function<std::strin
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(channel[0]);
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    if (::unshare(flags) != 0 ||
+        ((flags & CLONE_NEWNS) != 0 &&
+         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)) {
       ::_exit(77);
     }
     std::string result;
@@ -75,6 +79,10 @@ inline std::optional<std::string> InPrivateMounts(const std::function<std::strin
     return result + " (the child did not end cleanly)";
   }
   return result;
+}
+
+inline std::optional<std::string> InPrivateMounts(const std::function<std::string()>& body) {
+  return InPrivateNamespaces(CLONE_NEWNS, body);
 }
 
 }  // namespace testing_support
