@@ -9,7 +9,7 @@
 
 namespace platform::linux_volumes {
 
-std::optional<Sizes> MeasureAt(const Place& place) {
+std::optional<contract::DiskSizes> MeasureAt(const Place& place) {
   // One descriptor for the check and the query, so that both see the same directory. O_PATH needs
   // no read permission, as statvfs of a path needs none.
   const int fd = ::open(place.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -43,16 +43,17 @@ std::optional<Sizes> MeasureAt(const Place& place) {
 namespace {
 
 // measure(place) started on a detached worker.
-std::shared_ptr<Pending<Sizes>> Launch(const Place& place, const Measure& measure) {
-  auto pending = std::make_shared<Pending<Sizes>>();
+std::shared_ptr<Pending<contract::DiskSizes>> Launch(const Place& place, const Measure& measure) {
+  auto pending = std::make_shared<Pending<contract::DiskSizes>>();
   StartInto(pending, [place, measure] { return measure(place); });
   return pending;
 }
 
 }  // namespace
 
-std::optional<Sizes> MeasureBounded(const Place& place, std::chrono::milliseconds bound,
-                                    const Measure& measure, bool* timedOut) {
+std::optional<contract::DiskSizes> MeasureBounded(const Place& place,
+                                                  std::chrono::milliseconds bound,
+                                                  const Measure& measure, bool* timedOut) {
   bool late = false;
   const auto deadline = std::chrono::steady_clock::now() + bound;
   auto sizes = Launch(place, measure)->Await(deadline, &late);
@@ -107,7 +108,7 @@ const Volume* DriveTable::Find(std::string_view root) const {
   return &volumes_[found->second];
 }
 
-std::optional<Sizes> DriveTable::TakeReading(std::size_t index) {
+std::optional<contract::DiskSizes> DriveTable::TakeReading(std::size_t index) {
   const Volume& volume = volumes_[index];
   if (!volume.reading) {
     return std::nullopt;
@@ -124,7 +125,7 @@ std::optional<Sizes> DriveTable::TakeReading(std::size_t index) {
   return volume.reading;
 }
 
-std::optional<Sizes> DriveTable::Size(const Volume& volume) {
+std::optional<contract::DiskSizes> DriveTable::Size(const Volume& volume) {
   const auto index = static_cast<std::size_t>(&volume - volumes_.data());
   if (!volume.bounded) {
     auto reading = TakeReading(index);

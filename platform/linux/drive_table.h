@@ -40,18 +40,19 @@ struct Place {
   }
 };
 
-using Measure = std::function<std::optional<Sizes>(const Place& place)>;
+using Measure = std::function<std::optional<contract::DiskSizes>(const Place& place)>;
 
 // statvfs of the place, asked of one open directory: total = f_blocks * f_frsize, available =
 // f_bavail * f_frsize. Where the place is a mount, the directory must be that mount's (its device
 // number, and its mount ID where the kernel tells it): a mount that went away or was replaced fails
 // instead of giving the size of what lies there now.
-std::optional<Sizes> MeasureAt(const Place& place);
+std::optional<contract::DiskSizes> MeasureAt(const Place& place);
 
 // measure(place) on a worker thread that is left behind, detached, when it does not answer within
 // bound; timedOut (when given) tells a timeout from a failed query.
-std::optional<Sizes> MeasureBounded(const Place& place, std::chrono::milliseconds bound,
-                                    const Measure& measure, bool* timedOut = nullptr);
+std::optional<contract::DiskSizes> MeasureBounded(const Place& place,
+                                                  std::chrono::milliseconds bound,
+                                                  const Measure& measure, bool* timedOut = nullptr);
 
 // How long a share or FUSE volume is given to answer a size query.
 inline constexpr std::chrono::milliseconds kShareBound{2000};
@@ -78,7 +79,7 @@ class DriveTable {
   // reading from the table; a share or FUSE volume on a worker with the
   // time bound, all shares at once the first time. A share that once failed to answer in time is
   // not asked again: its worker may still hang, and start-up asks each drive several things.
-  std::optional<Sizes> Size(const Volume& volume);
+  std::optional<contract::DiskSizes> Size(const Volume& volume);
 
   // Whether the label and serial can be given: a share must have answered.
   bool Readable(const Volume& volume);
@@ -87,7 +88,7 @@ class DriveTable {
   enum class Answer : char { kUnknown, kAlive, kDead };
 
   // The volume's reading from the table, once and while fresh.
-  std::optional<Sizes> TakeReading(std::size_t index);
+  std::optional<contract::DiskSizes> TakeReading(std::size_t index);
 
   std::vector<Volume> volumes_;
   std::unordered_map<std::string_view, std::size_t> byRoot_;  // views of volumes_' roots
@@ -96,7 +97,7 @@ class DriveTable {
   std::chrono::milliseconds bound_;
   std::string list_;
   struct Started {
-    std::shared_ptr<Pending<Sizes>> pending;
+    std::shared_ptr<Pending<contract::DiskSizes>> pending;
     std::chrono::steady_clock::time_point deadline;
   };
 

@@ -57,8 +57,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     if (!sizes) {
       return 0;
     }
-    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
-                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
+    contract::WriteSizes(*sizes, lpFreeBytesAvailableToCaller, lpTotalNumberOfBytes,
+                         lpTotalNumberOfFreeBytes);
     return 1;
   } catch (...) {
     return 0;

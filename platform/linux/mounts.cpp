@@ -39,17 +39,15 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
 
 }  // namespace
 
-std::optional<Sizes> SizesOf(int fd) {
+std::optional<contract::DiskSizes> SizesOf(int fd) {
   struct statvfs status {};
   if (::fstatvfs(fd, &status) != 0) {
     return std::nullopt;
   }
   const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
-  Sizes sizes;
-  sizes.total = static_cast<std::uint64_t>(status.f_blocks) * unit;
-  sizes.available = static_cast<std::uint64_t>(status.f_bavail) * unit;
-  sizes.free = static_cast<std::uint64_t>(status.f_bfree) * unit;
-  return sizes;
+  return contract::DiskSizes{.available = static_cast<std::uint64_t>(status.f_bavail) * unit,
+                             .total = static_cast<std::uint64_t>(status.f_blocks) * unit,
+                             .free = static_cast<std::uint64_t>(status.f_bfree) * unit};
 }
 
 std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {

@@ -10,17 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/contract.h"
 #include "platform/linux/device_identity.h"
 #include "platform/linux/mount_table.h"
 
 namespace platform::linux_volumes {
-
-// Sizes in bytes from statvfs.
-struct Sizes {
-  std::uint64_t total = 0;
-  std::uint64_t available = 0;  // for the calling user
-  std::uint64_t free = 0;
-};
 
 // A drive as the drive calls answer for it.
 struct Volume {
@@ -32,7 +26,7 @@ struct Volume {
   std::uint64_t uniqueMountId = 0;  // as its point showed it when read; 0 where not known
   // Its sizes, measured on the directory that was checked to be the drive's when the table was
   // read; the first size query takes them while they are fresh instead of looking again.
-  std::optional<Sizes> reading;
+  std::optional<contract::DiskSizes> reading;
   std::chrono::steady_clock::time_point readAt;
 };
 
@@ -50,10 +44,10 @@ struct PointFacts {
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
   bool directory = false;
-  bool missing = false;             // nothing there: the path is gone under a later mount
-  std::uint64_t mountId = 0;        // mountinfo's; 0 where the kernel does not tell
-  std::uint64_t uniqueMountId = 0;  // never reused; 0 where the kernel does not tell
-  std::optional<Sizes> sizes;       // asked of the same open directory; never of a share
+  bool missing = false;                      // nothing there: the path is gone under a later mount
+  std::uint64_t mountId = 0;                 // mountinfo's; 0 where the kernel does not tell
+  std::uint64_t uniqueMountId = 0;           // never reused; 0 where the kernel does not tell
+  std::optional<contract::DiskSizes> sizes;  // asked of the same open directory; never of a share
 };
 using LookAt = std::function<std::optional<PointFacts>(const std::string& path, bool cached)>;
 
@@ -63,7 +57,7 @@ using LookAt = std::function<std::optional<PointFacts>(const std::string& path, 
 std::optional<PointFacts> LookAtPath(const std::string& path, bool cached);
 
 // statvfs of an open directory: total = f_blocks * f_frsize, available = f_bavail * f_frsize.
-std::optional<Sizes> SizesOf(int fd);
+std::optional<contract::DiskSizes> SizesOf(int fd);
 
 // Whether the point shows the mount: its mount ID where the kernel tells it, else its device
 // number (btrfs shows a subvolume's own number at its point, so there that cannot tell).

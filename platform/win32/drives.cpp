@@ -41,14 +41,14 @@ std::vector<std::string> ListRoots() {
   return roots;
 }
 
-std::optional<win32::DiskSizes> AskSizes(const std::string& path) {
+std::optional<contract::DiskSizes> AskSizes(const std::string& path) {
   ULARGE_INTEGER available{};
   ULARGE_INTEGER total{};
   ULARGE_INTEGER free{};
   if (::GetDiskFreeSpaceExA(path.c_str(), &available, &total, &free) == 0) {
     return std::nullopt;
   }
-  return win32::DiskSizes{available.QuadPart, total.QuadPart, free.QuadPart};
+  return contract::DiskSizes{available.QuadPart, total.QuadPart, free.QuadPart};
 }
 
 std::optional<win32::VolumeFacts> AskVolume(const std::string& root) {
@@ -106,8 +106,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     if (!sizes) {
       return 0;
     }
-    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
-                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
+    contract::WriteSizes(*sizes, lpFreeBytesAvailableToCaller, lpTotalNumberOfBytes,
+                         lpTotalNumberOfFreeBytes);
     return 1;
   } catch (...) {
     return 0;

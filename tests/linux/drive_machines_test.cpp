@@ -30,6 +30,7 @@
 namespace {
 
 using namespace platform::linux_volumes;
+using platform::contract::DiskSizes;
 using namespace std::chrono_literals;
 
 const std::string kFixtures = QUORVANE_FIXTURES;  // NOLINT(cert-err58-cpp)
@@ -249,7 +250,7 @@ TEST(MeasureBounded, GivesTheAnswerOfAQueryThatAnswers) {
   const auto sizes = MeasureBounded(
       Place{"/share"}, 5s,
       [](const Place&) {
-        return std::optional(Sizes{100, 40, 50});
+        return std::optional(DiskSizes{.available = 40, .total = 100, .free = 50});
       },
       &timedOut);
   ASSERT_TRUE(sizes);
@@ -257,12 +258,13 @@ TEST(MeasureBounded, GivesTheAnswerOfAQueryThatAnswers) {
   EXPECT_EQ(sizes->available, 40U);
   EXPECT_FALSE(timedOut);
   EXPECT_FALSE(MeasureBounded(
-      Place{"/share"}, 5s, [](const Place&) { return std::optional<Sizes>(); }, &timedOut));
+      Place{"/share"}, 5s, [](const Place&) { return std::optional<DiskSizes>(); }, &timedOut));
   EXPECT_FALSE(timedOut);
   // A query that fails by throwing fails the same way, and does not end the program.
   EXPECT_FALSE(MeasureBounded(
       Place{"/share"}, 5s,
-      [](const Place&) -> std::optional<Sizes> { throw std::runtime_error("gone"); }, &timedOut));
+      [](const Place&) -> std::optional<DiskSizes> { throw std::runtime_error("gone"); },
+      &timedOut));
   EXPECT_FALSE(timedOut);
 }
 
@@ -281,7 +283,7 @@ TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
           std::this_thread::sleep_for(1ms);
         }
         gate->finished = true;
-        return std::optional(Sizes{1, 1, 1});
+        return std::optional(DiskSizes{1, 1, 1});
       },
       &timedOut);
   EXPECT_FALSE(sizes);
@@ -324,7 +326,7 @@ struct Recorder {
   std::atomic<int> finished{0};
 
   static Measure For(const std::shared_ptr<Recorder>& record) {
-    return [record](const Place& place) -> std::optional<Sizes> {
+    return [record](const Place& place) -> std::optional<DiskSizes> {
       const std::string& path = place.path;
       {
         const std::lock_guard lock(record->mutex);
@@ -335,7 +337,7 @@ struct Recorder {
         std::this_thread::sleep_for(1ms);
       }
       ++record->finished;
-      return Sizes{1000, 400, 500};
+      return DiskSizes{.available = 400, .total = 1000, .free = 500};
     };
   }
 
@@ -393,7 +395,7 @@ TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenU
 TEST(DriveTableCalls, AFreshReadingFromTheTableAnswersOnlyTheFirstQuery) {
   auto record = std::make_shared<Recorder>();
   Volume fresh = MakeVolume("/mnt/fresh", false);
-  fresh.reading = Sizes{7, 7, 7};
+  fresh.reading = DiskSizes{7, 7, 7};
   fresh.readAt = std::chrono::steady_clock::now();
   Volume stale = fresh;
   stale.mount.mountPoint = "/mnt/stale";

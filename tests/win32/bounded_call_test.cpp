@@ -94,9 +94,9 @@ struct FakeDrives {
       ask("type", root);
       return root == "C:\\" ? 3 : platform::win32::kDriveRemote;
     };
-    calls.sizes = [ask](const std::string& path) -> std::optional<platform::win32::DiskSizes> {
+    calls.sizes = [ask](const std::string& path) -> std::optional<platform::contract::DiskSizes> {
       ask("sizes", path);
-      return platform::win32::DiskSizes{1, 2, 1};
+      return platform::contract::DiskSizes{1, 2, 1};
     };
     calls.volume = [ask](const std::string& path) -> std::optional<platform::win32::VolumeFacts> {
       ask("volume", path);
