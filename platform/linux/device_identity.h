@@ -21,7 +21,6 @@ struct FsIdentity {
   // A source read the filesystem, so an empty label means it has none. Without that the label and
   // serial are unknown, as for a volume that cannot be read.
   bool confirmed = false;
-  bool Empty() const { return label.empty() && uuid.empty(); }
 };
 
 // udev's \xHH escapes ("My\x20Passport") decoded into bytes; nothing else is interpreted.
