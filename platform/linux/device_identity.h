@@ -11,7 +11,7 @@
 
 #include "platform/linux/mount_table.h"
 
-namespace platform::linux_volumes {
+namespace platform::linux_drives {
 
 // What identifies a filesystem: its label (bytes, escapes decoded), UUID and type.
 struct FsIdentity {
@@ -88,4 +88,4 @@ using DeviceProbe = std::function<std::optional<FsIdentity>(const std::string& d
 // no filesystem.
 std::optional<FsIdentity> ProbeDevice(const std::string& path);
 
-}  // namespace platform::linux_volumes
+}  // namespace platform::linux_drives

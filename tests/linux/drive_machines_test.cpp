@@ -19,8 +19,10 @@
 
 #include "platform/drives.h"
 #include "platform/keyboard.h"
+#include "platform/linux/drive_choice.h"
+#include "platform/linux/drive_list.h"
 #include "platform/linux/drive_table.h"
-#include "platform/linux/mounts.h"
+#include "platform/linux/mount_point.h"
 #include "platform/linux/udev.h"
 #include "probes/system.h"
 #include "tests/support/fixture_udev.h"
@@ -29,7 +31,7 @@
 
 namespace {
 
-using namespace platform::linux_volumes;
+using namespace platform::linux_drives;
 using platform::contract::DiskSizes;
 using namespace std::chrono_literals;
 
@@ -45,10 +47,10 @@ struct Expected {
 };
 
 // Checks the whole table: the roots in order, and each drive's kind, label and serial.
-void ExpectVolumes(const std::vector<Volume>& volumes, const std::vector<Expected>& expected) {
+void ExpectDrives(const std::vector<Drive>& drives, const std::vector<Expected>& expected) {
   std::vector<std::string> roots;
-  for (const Volume& volume : volumes) {
-    roots.push_back(volume.root);
+  for (const Drive& drive : drives) {
+    roots.push_back(drive.root);
   }
   std::vector<std::string> expectedRoots;
   for (const Expected& drive : expected) {
@@ -57,11 +59,11 @@ void ExpectVolumes(const std::vector<Volume>& volumes, const std::vector<Expecte
   ASSERT_EQ(roots, expectedRoots);
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(expected[i].root);
-    EXPECT_EQ(volumes[i].type, expected[i].type);
-    EXPECT_EQ(volumes[i].identity.label, expected[i].label);
-    EXPECT_EQ(VolumeSerial(volumes[i].identity.uuid), expected[i].serial);
-    EXPECT_EQ(volumes[i].bounded, expected[i].bounded);
-    EXPECT_EQ(volumes[i].identity.confirmed, expected[i].known);
+    EXPECT_EQ(drives[i].type, expected[i].type);
+    EXPECT_EQ(drives[i].identity.label, expected[i].label);
+    EXPECT_EQ(VolumeSerial(drives[i].identity.uuid), expected[i].serial);
+    EXPECT_EQ(drives[i].bounded, expected[i].bounded);
+    EXPECT_EQ(drives[i].identity.confirmed, expected[i].known);
   }
 }
 
@@ -86,61 +88,61 @@ using platform::DRIVE_REMOTE;
 using platform::DRIVE_REMOVABLE;
 
 TEST(DriveTable, DesktopWithNvmeEfiPartitionUsbStickAndDvd) {
-  ExpectVolumes(ReadVolumes(Fixture("desktop", Unused())),
-                {
-                    {"/", DRIVE_FIXED, "", 0x3F1C2A9E},
-                    {"/boot/efi/", DRIVE_FIXED, "", 0x5C1E9A2F},
-                    // Three btrfs mounts of one filesystem appear once, under its shortest path.
-                    {"/home/", DRIVE_FIXED, "data pool", 0xA7B8C9D0},
-                    {"/tmp/", DRIVE_RAMDISK, "", std::nullopt},
-                    {"/media/alice/KINGSTON/", DRIVE_REMOVABLE, "KINGSTON", 0x1A2B3C4D},
-                    // A USB disk that does not call itself removable is a fixed drive, as on
-                    // Windows; NTFS through FUSE.
-                    {"/media/alice/Backup/", DRIVE_FIXED, "Backup", 0x2A3C0F4D, true},
-                    {"/media/alice/Ubuntu 22.04 LTS amd64/", DRIVE_CDROM, "Ubuntu 22.04 LTS amd64",
-                     0x20220810},
-                });
+  ExpectDrives(ReadDrives(Fixture("desktop", Unused())),
+               {
+                   {"/", DRIVE_FIXED, "", 0x3F1C2A9E},
+                   {"/boot/efi/", DRIVE_FIXED, "", 0x5C1E9A2F},
+                   // Three btrfs mounts of one filesystem appear once, under its shortest path.
+                   {"/home/", DRIVE_FIXED, "data pool", 0xA7B8C9D0},
+                   {"/tmp/", DRIVE_RAMDISK, "", std::nullopt},
+                   {"/media/alice/KINGSTON/", DRIVE_REMOVABLE, "KINGSTON", 0x1A2B3C4D},
+                   // A USB disk that does not call itself removable is a fixed drive, as on
+                   // Windows; NTFS through FUSE.
+                   {"/media/alice/Backup/", DRIVE_FIXED, "Backup", 0x2A3C0F4D, true},
+                   {"/media/alice/Ubuntu 22.04 LTS amd64/", DRIVE_CDROM, "Ubuntu 22.04 LTS amd64",
+                    0x20220810},
+               });
 }
 
 TEST(DriveTable, LaptopWithSnapsDockerAndRamDisks) {
   // No squashfs, loop image, Docker overlay, namespace, FUSE helper or hidden /data; the RAM-disks
   // a user made are listed, a read-only tmpfs is not.
-  ExpectVolumes(ReadVolumes(Fixture("laptop", Unused())),
-                {
-                    {"/", DRIVE_FIXED, "", 0x0C2D4F6A},
-                    {"/boot/efi/", DRIVE_FIXED, "", 0xE4A107B3},
-                    {"/mnt/ramdisk/", DRIVE_RAMDISK, "", std::nullopt},
-                    // udev saved no entry for the zram device: nothing tells its label.
-                    {"/mnt/zram/", DRIVE_RAMDISK, "", std::nullopt, false, false},
-                });
+  ExpectDrives(ReadDrives(Fixture("laptop", Unused())),
+               {
+                   {"/", DRIVE_FIXED, "", 0x0C2D4F6A},
+                   {"/boot/efi/", DRIVE_FIXED, "", 0xE4A107B3},
+                   {"/mnt/ramdisk/", DRIVE_RAMDISK, "", std::nullopt},
+                   // udev saved no entry for the zram device: nothing tells its label.
+                   {"/mnt/zram/", DRIVE_RAMDISK, "", std::nullopt, false, false},
+               });
 }
 
 TEST(DriveTable, ServerWithNfsAndCifsShares) {
-  ExpectVolumes(ReadVolumes(Fixture("server", Unused())),
-                {
-                    {"/", DRIVE_FIXED, "root", 0x8C1D2E3F},
-                    {"/boot/", DRIVE_FIXED, "", 0xFFFFFFFF},
-                    {"/var/lib/pgsql/", DRIVE_FIXED, "", 0x00A1B2C3},
-                    // The second mount of the home share is not listed again.
-                    {"/srv/home/", DRIVE_REMOTE, "", std::nullopt, true},
-                    {"/mnt/public/", DRIVE_REMOTE, "", std::nullopt, true},
-                    {"/mnt/backup/", DRIVE_REMOTE, "", std::nullopt, true},
-                    {"/mnt/remote/", DRIVE_REMOTE, "", std::nullopt, true},
-                    {"/mnt/dfs/", DRIVE_REMOTE, "", std::nullopt, true},
-                });
+  ExpectDrives(ReadDrives(Fixture("server", Unused())),
+               {
+                   {"/", DRIVE_FIXED, "root", 0x8C1D2E3F},
+                   {"/boot/", DRIVE_FIXED, "", 0xFFFFFFFF},
+                   {"/var/lib/pgsql/", DRIVE_FIXED, "", 0x00A1B2C3},
+                   // The second mount of the home share is not listed again.
+                   {"/srv/home/", DRIVE_REMOTE, "", std::nullopt, true},
+                   {"/mnt/public/", DRIVE_REMOTE, "", std::nullopt, true},
+                   {"/mnt/backup/", DRIVE_REMOTE, "", std::nullopt, true},
+                   {"/mnt/remote/", DRIVE_REMOTE, "", std::nullopt, true},
+                   {"/mnt/dfs/", DRIVE_REMOTE, "", std::nullopt, true},
+               });
 }
 
 TEST(DriveTable, MountPointsWithBlanksAndLabelsFromDevDisk) {
   // No udev database here: labels come from /dev/disk/by-label, decoded to bytes and no further.
   // The USB disks do not call themselves removable: fixed drives, as on Windows.
-  ExpectVolumes(ReadVolumes(Fixture("blanks", Unused())),
-                {
-                    {"/", DRIVE_FIXED, "", 0x6E1F2A3B},
-                    {"/media/alice/My Passport/", DRIVE_FIXED, "My Passport", 0x64A5F009},
-                    {"/mnt/tab\tand\\back\nline/", DRIVE_RAMDISK, "", std::nullopt},
-                    {"/media/alice/Fotos & <b>Videos</b> %s/", DRIVE_FIXED,
-                     "Fotos & <b>Videos</b> %s", 0xD2C3B4A5},
-                });
+  ExpectDrives(ReadDrives(Fixture("blanks", Unused())),
+               {
+                   {"/", DRIVE_FIXED, "", 0x6E1F2A3B},
+                   {"/media/alice/My Passport/", DRIVE_FIXED, "My Passport", 0x64A5F009},
+                   {"/mnt/tab\tand\\back\nline/", DRIVE_RAMDISK, "", std::nullopt},
+                   {"/media/alice/Fotos & <b>Videos</b> %s/", DRIVE_FIXED,
+                    "Fotos & <b>Videos</b> %s", 0xD2C3B4A5},
+               });
 }
 
 TEST(DriveTable, ContainerWithoutDevDiskReadsTheDevicesItMay) {
@@ -153,19 +155,19 @@ TEST(DriveTable, ContainerWithoutDevDiskReadsTheDevicesItMay) {
     return std::nullopt;  // the host's disk is not readable from here
   };
   // The overlay root is listed; the files bound over /etc are not; the volume is, once.
-  ExpectVolumes(ReadVolumes(Fixture("container", probe)),
-                {
-                    {"/", DRIVE_FIXED, "", std::nullopt},
-                    // No source can read it: its label and serial are unknown, not empty.
-                    {"/var/lib/postgresql/data/", DRIVE_FIXED, "", std::nullopt, false, false},
-                    {"/workspace/", DRIVE_FIXED, "work", 0xB1C2D3E4},
-                });
+  ExpectDrives(ReadDrives(Fixture("container", probe)),
+               {
+                   {"/", DRIVE_FIXED, "", std::nullopt},
+                   // No source can read it: its label and serial are unknown, not empty.
+                   {"/var/lib/postgresql/data/", DRIVE_FIXED, "", std::nullopt, false, false},
+                   {"/workspace/", DRIVE_FIXED, "work", 0xB1C2D3E4},
+               });
   EXPECT_EQ(probed, (std::vector<std::string>{kFixtures + "/container/dev/vda1",
                                               kFixtures + "/container/dev/vdb"}));
 }
 
 TEST(DriveTable, MissingTreeHasNoDrives) {
-  EXPECT_TRUE(ReadVolumes(Fixture("no-such-machine", Unused())).empty());
+  EXPECT_TRUE(ReadDrives(Fixture("no-such-machine", Unused())).empty());
 }
 
 // A 64 KB FAT12 volume as a file: boot sector with serial 00A1B2C3, and optionally a volume-label
@@ -295,17 +297,17 @@ TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
   }
 }
 
-Volume MakeVolume(const std::string& point, bool share) {
-  Volume volume;
-  volume.mount.mountPoint = point;
-  volume.root = point == "/" ? "/" : point + "/";
-  volume.bounded = share;
-  volume.type = share ? platform::DRIVE_REMOTE : platform::DRIVE_FIXED;
-  return volume;
+Drive MakeDrive(const std::string& point, bool share) {
+  Drive drive;
+  drive.mount.mountPoint = point;
+  drive.root = point == "/" ? "/" : point + "/";
+  drive.bounded = share;
+  drive.type = share ? platform::DRIVE_REMOTE : platform::DRIVE_FIXED;
+  return drive;
 }
 
 TEST(DriveTableCalls, ListsRootsAndFindsThemWithOrWithoutTheirSlash) {
-  DriveTable table({MakeVolume("/", false), MakeVolume("/home", false), MakeVolume("/h", false)});
+  DriveTable table({MakeDrive("/", false), MakeDrive("/home", false), MakeDrive("/h", false)});
   EXPECT_EQ(table.List(), std::string("/\0/home/\0/h/\0", 13));
   ASSERT_NE(table.Find("/home/"), nullptr);
   EXPECT_EQ(table.Find("/home/")->root, "/home/");
@@ -359,13 +361,13 @@ struct Recorder {
 
 TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenUpOnce) {
   auto record = std::make_shared<Recorder>();
-  DriveTable table({MakeVolume("/", false), MakeVolume("/mnt/live", true),
-                    MakeVolume("/mnt/dead", true), MakeVolume("/mnt/unasked", true)},
+  DriveTable table({MakeDrive("/", false), MakeDrive("/mnt/live", true),
+                    MakeDrive("/mnt/dead", true), MakeDrive("/mnt/unasked", true)},
                    Recorder::For(record), 50ms);
-  const Volume& local = *table.Find("/");
-  const Volume& live = *table.Find("/mnt/live/");
-  const Volume& dead = *table.Find("/mnt/dead/");
-  const Volume& unasked = *table.Find("/mnt/unasked/");
+  const Drive& local = *table.Find("/");
+  const Drive& live = *table.Find("/mnt/live/");
+  const Drive& dead = *table.Find("/mnt/dead/");
+  const Drive& unasked = *table.Find("/mnt/unasked/");
 
   ASSERT_TRUE(table.Size(local));
   EXPECT_EQ(table.Size(local)->available, 400U);
@@ -394,10 +396,10 @@ TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenU
 
 TEST(DriveTableCalls, AFreshReadingFromTheTableAnswersOnlyTheFirstQuery) {
   auto record = std::make_shared<Recorder>();
-  Volume fresh = MakeVolume("/mnt/fresh", false);
+  Drive fresh = MakeDrive("/mnt/fresh", false);
   fresh.reading = DiskSizes{7, 7, 7};
   fresh.readAt = std::chrono::steady_clock::now();
-  Volume stale = fresh;
+  Drive stale = fresh;
   stale.mount.mountPoint = "/mnt/stale";
   stale.root = "/mnt/stale/";
   stale.readAt -= kReadingLife + 1s;
@@ -410,7 +412,7 @@ TEST(DriveTableCalls, AFreshReadingFromTheTableAnswersOnlyTheFirstQuery) {
 
 TEST(DriveTableCalls, AllSharesAreAskedAtOnceSoDeadOnesCostOneWait) {
   auto record = std::make_shared<Recorder>();
-  DriveTable table({MakeVolume("/mnt/dead1", true), MakeVolume("/mnt/dead2", true)},
+  DriveTable table({MakeDrive("/mnt/dead1", true), MakeDrive("/mnt/dead2", true)},
                    Recorder::For(record), 50ms);
   EXPECT_FALSE(table.Size(*table.Find("/mnt/dead1/")));
   // The second share was asked along with the first, before anyone asked for it.
@@ -432,8 +434,8 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
       return std::string("cannot mount tmpfs");
     }
     std::string faults;
-    const auto measure = [&faults](const Volume& volume, bool present) {
-      const auto sizes = MeasureAt(Place::Of(volume));
+    const auto measure = [&faults](const Drive& drive, bool present) {
+      const auto sizes = MeasureAt(PlaceOf(drive));
       if (present != sizes.has_value() || (sizes && sizes->total != kRacing)) {
         faults += "round measured " + (sizes ? std::to_string(sizes->total) : "nothing") + "; ";
       }
@@ -442,10 +444,10 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
     // tmpfs (which may well get the same device number).
     for (int round = 0; round < 30; ++round) {
       MountTmpfs("/mnt/race", 1024);
-      const auto volumes = ReadVolumes(ThisMachine());
-      const auto race = std::find_if(volumes.begin(), volumes.end(),
-                                     [](const Volume& v) { return v.root == "/mnt/race/"; });
-      if (race == volumes.end()) {
+      const auto drives = ReadDrives(ThisMachine());
+      const auto race = std::find_if(drives.begin(), drives.end(),
+                                     [](const Drive& v) { return v.root == "/mnt/race/"; });
+      if (race == drives.end()) {
         faults += "/mnt/race/ not listed; ";
         break;
       }
@@ -471,15 +473,15 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
     });
     int seen = 0;
     for (int round = 0; round < 1000; ++round) {
-      for (const Volume& volume : ReadVolumes(ThisMachine())) {
-        if (volume.root == "/mnt/race/") {
+      for (const Drive& drive : ReadDrives(ThisMachine())) {
+        if (drive.root == "/mnt/race/") {
           ++seen;
-          const auto sizes = MeasureAt(Place::Of(volume));
+          const auto sizes = MeasureAt(PlaceOf(drive));
           if (sizes && sizes->total != kRacing) {
             faults += "measured " + std::to_string(sizes->total) + " while racing; ";
           }
-          if (volume.reading && volume.reading->total != kRacing) {
-            faults += "read " + std::to_string(volume.reading->total) + " while racing; ";
+          if (drive.reading && drive.reading->total != kRacing) {
+            faults += "read " + std::to_string(drive.reading->total) + " while racing; ";
           }
         }
       }

@@ -11,14 +11,16 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/linux/drive_choice.h"
+#include "platform/linux/drive_list.h"
 #include "platform/linux/drive_table.h"
-#include "platform/linux/mounts.h"
+#include "platform/linux/mount_point.h"
 #include "tests/support/fixture_udev.h"
 #include "tests/support/private_mounts.h"
 
 namespace {
 
-using namespace platform::linux_volumes;
+using namespace platform::linux_drives;
 
 const std::string kFixtures = QUORVANE_FIXTURES;  // NOLINT(cert-err58-cpp)
 
@@ -318,16 +320,16 @@ namespace {
 
 // The drives of this process's mount namespace as the program reads them, and what each measures.
 struct Listed {
-  std::vector<Volume> volumes;
+  std::vector<Drive> drives;
   std::map<std::string, std::uint64_t> totals;  // by root; absent where the size query failed
 };
 
 Listed ListThisNamespace() {
   Listed listed;
-  listed.volumes = ReadVolumes(ThisMachine());
-  for (const Volume& volume : listed.volumes) {
-    if (const auto sizes = MeasureAt(Place::Of(volume))) {
-      listed.totals[volume.root] = sizes->total;
+  listed.drives = ReadDrives(ThisMachine());
+  for (const Drive& drive : listed.drives) {
+    if (const auto sizes = MeasureAt(PlaceOf(drive))) {
+      listed.totals[drive.root] = sizes->total;
     }
   }
   return listed;
@@ -337,11 +339,11 @@ Listed ListThisNamespace() {
 std::string Check(const Listed& listed, const std::map<std::string, std::uint64_t>& shown,
                   const std::vector<std::string>& notShown) {
   std::string faults;
-  std::map<std::string, const Volume*> byRoot;
-  for (const Volume& volume : listed.volumes) {
-    byRoot[volume.root] = &volume;
-    if (volume.identity.label == "HIDDEN") {
-      faults += "a covered volume's label shows at " + volume.root + "; ";
+  std::map<std::string, const Drive*> byRoot;
+  for (const Drive& drive : listed.drives) {
+    byRoot[drive.root] = &drive;
+    if (drive.identity.label == "HIDDEN") {
+      faults += "a covered volume's label shows at " + drive.root + "; ";
     }
   }
   for (const auto& [root, total] : shown) {
@@ -359,12 +361,12 @@ std::string Check(const Listed& listed, const std::map<std::string, std::uint64_
   }
   // Rebuilt from the kernel without the program: each listed root is its mount's directory now
   // (btrfs shows a subvolume's own device number instead).
-  for (const Volume& volume : listed.volumes) {
+  for (const Drive& drive : listed.drives) {
     struct stat status {};
-    if (volume.mount.fsType != "btrfs" &&
-        (::stat(volume.root.c_str(), &status) != 0 || major(status.st_dev) != volume.mount.major ||
-         minor(status.st_dev) != volume.mount.minor)) {
-      faults += volume.root + " shows another filesystem; ";
+    if (drive.mount.fsType != "btrfs" &&
+        (::stat(drive.root.c_str(), &status) != 0 || major(status.st_dev) != drive.mount.major ||
+         minor(status.st_dev) != drive.mount.minor)) {
+      faults += drive.root + " shows another filesystem; ";
     }
   }
   return faults;
