@@ -11,6 +11,18 @@
 namespace platform::linux_drives {
 namespace {
 
+// What a path in a fixture tree shows: only whether it is a directory; nullopt where it cannot be
+// looked at.
+std::optional<PointFacts> LookInTree(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    return std::nullopt;
+  }
+  PointFacts facts;
+  facts.directory = S_ISDIR(status.st_mode);
+  return facts;
+}
+
 // Whether each mount shows at its point now, looked at once per candidate; what the point showed
 // is kept in seen, by the mount's index, for the drive that it becomes.
 Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares,
@@ -23,27 +35,27 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
       return true;
     }
     const std::string path = linux_sources::UnderRoot(root, mount.mountPoint);
-    if (!look) {
-      // A fixture tree: only a file bound over a path is told apart.
-      struct stat status {};
-      return ::stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode);
+    MountRef ref = MountRef::Of(mount);
+    std::optional<PointFacts> facts;
+    if (look) {
+      facts = look(path, NeedsBoundedQuery(mount));
+      seen[static_cast<std::size_t>(&mount - mounts.data())] = facts;
+    } else {
+      // A fixture tree's files lie on this machine's filesystems, so their device numbers tell
+      // none of its mounts: only a file bound over a path is told apart.
+      facts = LookInTree(path);
+      ref.deviceTells = false;
     }
-    auto& facts = seen[static_cast<std::size_t>(&mount - mounts.data())];
-    facts = look(path, NeedsBoundedQuery(mount));
-    return !facts || Shows(*facts, mount);
+    return !facts || Shows(*facts, ref);
   };
 }
 
 }  // namespace
 
 Place PlaceOf(const Drive& drive) {
-  return {drive.mount.mountPoint,
-          true,
-          drive.mount.major,
-          drive.mount.minor,
-          drive.mount.id,
-          drive.uniqueMountId,
-          drive.mount.fsType != "btrfs"};
+  MountRef mount = MountRef::Of(drive.mount);
+  mount.uniqueMountId = drive.uniqueMountId;
+  return {drive.mount.mountPoint, true, mount};
 }
 
 Sources ThisMachine() {
@@ -89,14 +101,16 @@ std::vector<Drive> ReadDrives(const Sources& sources) {
       auto facts = seen[index] ? seen[index]
                                : sources.look(linux_sources::UnderRoot(root, mount.mountPoint),
                                               drive.bounded);
-      if (facts && (facts->missing || (mount.fsType != "btrfs" && (facts->major != mount.major ||
-                                                                   facts->minor != mount.minor)))) {
+      // Its filesystem, through whichever mount of it is there now: that mount's ID that no later
+      // mount gets is what a later size query checks.
+      MountRef filesystem = MountRef::Of(mount);
+      filesystem.mountId = 0;
+      if (facts && !filesystem.IsAt(*facts)) {
         // Gone since it was seen: whatever is there now is not this drive.
         drive.uniqueMountId = kNoMount;
       } else if (facts) {
-        // The mount's ID that no later mount gets: a later size query checks it.
         drive.uniqueMountId = facts->uniqueMountId;
-        if (facts->sizes && Shows(*facts, mount)) {
+        if (facts->sizes && Shows(*facts, MountRef::Of(mount))) {
           drive.reading = facts->sizes;
           drive.readAt = readAt;
         }

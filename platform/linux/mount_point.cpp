@@ -8,6 +8,34 @@
 #include <cerrno>
 
 namespace platform::linux_drives {
+namespace {
+
+// The device, kind and mountinfo's mount ID of what one statx looked at.
+PointFacts FactsOf(const struct statx& status) {
+  PointFacts facts;
+  facts.major = status.stx_dev_major;
+  facts.minor = status.stx_dev_minor;
+  facts.directory = S_ISDIR(status.stx_mode);
+  facts.mountId = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+  return facts;
+}
+
+// The mount of an open directory, by its ID that is never reused where unique is set and the
+// kernel tells it (it then tells that ID instead of mountinfo's); nullopt where statx fails.
+std::optional<PointFacts> MountOf(int fd, bool unique) {
+  struct statx status {};
+  if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC,
+              STATX_TYPE | (unique ? kUniqueMountId : STATX_MNT_ID), &status) != 0) {
+    return std::nullopt;
+  }
+  PointFacts facts = FactsOf(status);
+  if ((status.stx_mask & kUniqueMountId) != 0) {
+    facts.uniqueMountId = status.stx_mnt_id;
+  }
+  return facts;
+}
+
+}  // namespace
 
 std::optional<contract::DiskSizes> SizesOf(int fd) {
   struct statvfs status {};
@@ -26,7 +54,6 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
     facts.missing = true;
     return facts;
   };
-  PointFacts facts;
   struct statx status {};
   if (cached) {
     // Two lookups of the path, but no descriptor: opening a share's point may ask the server.
@@ -34,10 +61,7 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
     if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE | STATX_MNT_ID, &status) != 0) {
       return errno == ENOENT || errno == ENOTDIR ? std::optional(gone()) : std::nullopt;
     }
-    facts.major = status.stx_dev_major;
-    facts.minor = status.stx_dev_minor;
-    facts.directory = S_ISDIR(status.stx_mode);
-    facts.mountId = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+    PointFacts facts = FactsOf(status);
     struct statx unique {};
     if (::statx(AT_FDCWD, path.c_str(), flags, kUniqueMountId, &unique) == 0 &&
         (unique.stx_mask & kUniqueMountId) != 0) {
@@ -55,10 +79,7 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
     ::close(fd);
     return std::nullopt;
   }
-  facts.major = status.stx_dev_major;
-  facts.minor = status.stx_dev_minor;
-  facts.directory = S_ISDIR(status.stx_mode);
-  facts.mountId = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+  PointFacts facts = FactsOf(status);
   struct statx unique {};
   if (::statx(fd, "", AT_EMPTY_PATH, kUniqueMountId, &unique) == 0 &&
       (unique.stx_mask & kUniqueMountId) != 0) {
@@ -71,16 +92,26 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
   return facts;
 }
 
-bool Shows(const PointFacts& facts, const MountEntry& mount) {
-  // Covered by a later mount on the point or on a directory above it, the point shows another
-  // mount, or nothing at all.
-  if (facts.missing || !facts.directory) {
+MountRef MountRef::Of(const MountEntry& mount) {
+  return {mount.major, mount.minor, mount.id, 0, mount.fsType != "btrfs"};
+}
+
+bool MountRef::IsAt(const PointFacts& facts) const {
+  if (uniqueMountId == kNoMount || facts.missing) {
     return false;
   }
-  if (facts.mountId != 0 && mount.id != 0) {
-    return facts.mountId == mount.id;
+  if (uniqueMountId != 0 && facts.uniqueMountId != 0) {
+    return facts.uniqueMountId == uniqueMountId;
   }
-  return (facts.major == mount.major && facts.minor == mount.minor) || mount.fsType == "btrfs";
+  if (mountId != 0 && facts.mountId != 0) {
+    return facts.mountId == mountId;
+  }
+  return !deviceTells || (facts.major == major && facts.minor == minor);
+}
+
+bool Shows(const PointFacts& facts, const MountRef& mount) {
+  // A file bound over the point is a mount of its own, never a drive.
+  return facts.directory && mount.IsAt(facts);
 }
 
 std::optional<contract::DiskSizes> MeasureAt(const Place& place) {
@@ -92,22 +123,8 @@ std::optional<contract::DiskSizes> MeasureAt(const Place& place) {
   }
   bool same = true;
   if (place.drive) {
-    // The mount there must be the drive's: its ID that is never reused where the kernel has one,
-    // else mountinfo's ID (reused by a later mount once this one is gone), else its device number.
-    const bool unique = place.uniqueMountId != 0;
-    struct statx status {};
-    if (place.uniqueMountId == kNoMount ||
-        ::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC,
-                STATX_TYPE | (unique ? kUniqueMountId : STATX_MNT_ID), &status) != 0) {
-      same = false;
-    } else if (unique && (status.stx_mask & kUniqueMountId) != 0) {
-      same = status.stx_mnt_id == place.uniqueMountId;
-    } else if (place.mountId != 0 && (status.stx_mask & STATX_MNT_ID) != 0) {
-      same = status.stx_mnt_id == place.mountId;
-    } else {
-      same = !place.deviceTells ||
-             (status.stx_dev_major == place.major && status.stx_dev_minor == place.minor);
-    }
+    const auto facts = MountOf(fd, place.mount.uniqueMountId != 0);
+    same = facts && place.mount.IsAt(*facts);
   }
   auto sizes = same ? SizesOf(fd) : std::nullopt;
   ::close(fd);

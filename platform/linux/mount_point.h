@@ -45,27 +45,39 @@ std::optional<PointFacts> LookAtPath(const std::string& path, bool cached);
 // statvfs of an open directory: total = f_blocks * f_frsize, available = f_bavail * f_frsize.
 std::optional<contract::DiskSizes> SizesOf(int fd);
 
-// Whether the point shows the mount: its mount ID where the kernel tells it, else its device
-// number (btrfs shows a subvolume's own number at its point, so there that cannot tell).
-bool Shows(const PointFacts& facts, const MountEntry& mount);
+// Which mount is the one at a point, told from any other mount there: by its ID that is never
+// reused where both it and the point tell one, else by mountinfo's ID (reused by a later mount once
+// this one is gone) where both tell one, else by its filesystem's device number where that tells.
+struct MountRef {
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  std::uint64_t mountId = 0;        // 0 where not known
+  std::uint64_t uniqueMountId = 0;  // 0 where not known; kNoMount for a mount known to be gone
+  bool deviceTells = true;          // false on btrfs, whose points show a subvolume's own number
+
+  // A mount as its line in the table tells it, which has no unique ID.
+  static MountRef Of(const MountEntry& mount);
+
+  // Whether what the point shows is this mount; never where nothing is there.
+  bool IsAt(const PointFacts& facts) const;
+};
+
+// Whether the point shows the mount as a drive: a directory of that very mount. Covered by a later
+// mount on the point or on a directory above it, the point shows another mount, or nothing at all.
+bool Shows(const PointFacts& facts, const MountRef& mount);
 
 // A place to measure, and where it is a drive, the mount that must be there.
 struct Place {
   std::string path;
-  bool drive = false;  // the fields below must match
-  std::uint32_t major = 0;
-  std::uint32_t minor = 0;
-  std::uint64_t mountId = 0;        // mountinfo's, reused by a later mount once this one is gone
-  std::uint64_t uniqueMountId = 0;  // never reused; 0 where the kernel does not tell it
-  bool deviceTells = true;          // false on btrfs, whose points show a subvolume's number
+  bool drive = false;
+  MountRef mount{};  // where drive is set
 };
 
 using Measure = std::function<std::optional<contract::DiskSizes>(const Place& place)>;
 
 // statvfs of the place, asked of one open directory: total = f_blocks * f_frsize, available =
-// f_bavail * f_frsize. Where the place is a mount, the directory must be that mount's (its device
-// number, and its mount ID where the kernel tells it): a mount that went away or was replaced fails
-// instead of giving the size of what lies there now.
+// f_bavail * f_frsize. Where the place is a drive, the directory must be its mount's: a mount that
+// went away or was replaced fails instead of giving the size of what lies there now.
 std::optional<contract::DiskSizes> MeasureAt(const Place& place);
 
 // measure(place) started on a detached worker, which gives its answer to the pending answer

@@ -223,20 +223,20 @@ TEST(SelectDrives, APointShowsItsMountByMountIdElseByDevice) {
   auto data = Mount(8, "/data", "ext4", "/dev/sdb1");
   data.id = 40;
   PointFacts facts{data.major, data.minor, true, false, 40};
-  EXPECT_TRUE(Shows(facts, data));
+  EXPECT_TRUE(Shows(facts, MountRef::Of(data)));
   // The same filesystem, seen through another mount of it that covers this one.
   facts.mountId = 41;
-  EXPECT_FALSE(Shows(facts, data));
+  EXPECT_FALSE(Shows(facts, MountRef::Of(data)));
   // A kernel that tells no mount ID: the device number decides, but not on btrfs.
   facts.mountId = 0;
-  EXPECT_TRUE(Shows(facts, data));
+  EXPECT_TRUE(Shows(facts, MountRef::Of(data)));
   facts.minor += 1;
-  EXPECT_FALSE(Shows(facts, data));
+  EXPECT_FALSE(Shows(facts, MountRef::Of(data)));
   auto home = Mount(0, "/home", "btrfs", "/dev/nvme0n1p3");
-  EXPECT_TRUE(Shows(PointFacts{0, 99, true, false, 0}, home));
+  EXPECT_TRUE(Shows(PointFacts{0, 99, true, false, 0}, MountRef::Of(home)));
   // A file bound over the path, or nothing left at it.
-  EXPECT_FALSE(Shows(PointFacts{data.major, data.minor, false, false, 40}, data));
-  EXPECT_FALSE(Shows(PointFacts{0, 0, false, true, 0}, data));
+  EXPECT_FALSE(Shows(PointFacts{data.major, data.minor, false, false, 40}, MountRef::Of(data)));
+  EXPECT_FALSE(Shows(PointFacts{0, 0, false, true, 0}, MountRef::Of(data)));
 }
 
 TEST(DecodeUdevEscapes, DecodesHexEscapesOnceAndNothingElse) {
