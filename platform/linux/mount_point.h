@@ -30,10 +30,10 @@ struct PointFacts {
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
   bool directory = false;
-  bool missing = false;                      // nothing there: the path is gone under a later mount
-  std::uint64_t mountId = 0;                 // mountinfo's; 0 where the kernel does not tell
-  std::uint64_t uniqueMountId = 0;           // never reused; 0 where the kernel does not tell
-  std::optional<contract::DiskSizes> sizes;  // asked of the same open directory; never of a share
+  bool missing = false;             // nothing there: the path is gone under a later mount
+  std::uint64_t mountId = 0;        // mountinfo's; 0 where the kernel does not tell
+  std::uint64_t uniqueMountId = 0;  // never reused; 0 where the kernel does not tell
+  std::optional<contract::DiskSizes> sizes{};  // asked of the same open directory; never of a share
 };
 using LookAt = std::function<std::optional<PointFacts>(const std::string& path, bool cached)>;
 
