@@ -42,9 +42,10 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
 // The attribute that makes a directory search yield a volume's label.
 inline constexpr int kAttributeVolume = 8;
 
-// A directory search for lpPathName with the given attributes; with kAttributeVolume and a drive
-// root it yields the volume's label in *name ("" for a volume without one). Returns false, the
-// error, for a drive that cannot be read or a root that is not a mounted volume.
+// The label of the volume at a drive root, as a directory search for it with kAttributeVolume
+// among the attributes yields it, in *name ("" for a volume without one). Returns false, the
+// error, for a drive that cannot be read, a root that is not a mounted volume, or a search without
+// kAttributeVolume: the program asks no other.
 bool Dir(const char* lpPathName, int attributes, std::string* name);
 
 }  // namespace platform

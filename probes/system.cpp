@@ -100,6 +100,24 @@ std::int32_t Kilobytes(std::uint64_t bytes) {
   return kilobytes >= static_cast<double>(kMax) ? kMax : static_cast<std::int32_t>(kilobytes);
 }
 
+// The name of a drive-type code; "" for a code that names no kind of drive.
+std::string KindName(platform::UINT code) {
+  switch (code) {
+    case platform::DRIVE_REMOVABLE:
+      return "Removable drive";
+    case platform::DRIVE_FIXED:
+      return "Fixed drive";
+    case platform::DRIVE_REMOTE:
+      return "Network drive";
+    case platform::DRIVE_CDROM:
+      return "CD-ROM drive";
+    case platform::DRIVE_RAMDISK:
+      return "RAM-disk";
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 std::string ComputerName() {
@@ -212,20 +230,7 @@ std::uint8_t FunctionKeys() {
 }
 
 std::string DriveType(const std::string& strRoot) {
-  switch (platform::GetDriveTypeA(strRoot.c_str())) {
-    case platform::DRIVE_REMOVABLE:
-      return "Removable drive";
-    case platform::DRIVE_FIXED:
-      return "Fixed drive";
-    case platform::DRIVE_REMOTE:
-      return "Network drive";
-    case platform::DRIVE_CDROM:
-      return "CD-ROM drive";
-    case platform::DRIVE_RAMDISK:
-      return "RAM-disk";
-    default:
-      return {};
-  }
+  return KindName(platform::GetDriveTypeA(strRoot.c_str()));
 }
 
 std::vector<std::string> LogicalDriveRoots() try {
@@ -272,17 +277,24 @@ void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int1
     }
   };
   for (const std::string& root : LogicalDriveRoots()) {
-    const std::string kind = DriveType(root);
-    if (kind == "Removable drive") {
-      add(intRemovable);
-    } else if (kind == "Fixed drive") {
-      add(intNotRemovable);
-    } else if (kind == "Network drive") {
-      add(intNetwork);
-    } else if (kind == "CD-ROM drive") {
-      add(intCD);
-    } else if (kind == "RAM-disk") {
-      add(intRAM);
+    switch (platform::GetDriveTypeA(root.c_str())) {
+      case platform::DRIVE_REMOVABLE:
+        add(intRemovable);
+        break;
+      case platform::DRIVE_FIXED:
+        add(intNotRemovable);
+        break;
+      case platform::DRIVE_REMOTE:
+        add(intNetwork);
+        break;
+      case platform::DRIVE_CDROM:
+        add(intCD);
+        break;
+      case platform::DRIVE_RAMDISK:
+        add(intRAM);
+        break;
+      default:
+        break;
     }
   }
 }

@@ -92,20 +92,4 @@ void StartInto(const std::shared_ptr<Pending<Answer>>& pending, Call call) {
   }
 }
 
-template <typename Call>
-auto Start(Call call) -> std::shared_ptr<Pending<decltype(call())>> {
-  auto pending = std::make_shared<Pending<decltype(call())>>();
-  StartInto(pending, std::move(call));
-  return pending;
-}
-
-// The call's answer, or nothing when the bound passed first (then *late is set, when given), the
-// call threw, or no thread could be started.
-template <typename Call>
-auto CallWithin(std::chrono::milliseconds bound, Call call, bool* late = nullptr)
-    -> std::optional<decltype(call())> {
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  return Start(std::move(call))->Await(deadline, late);
-}
-
 }  // namespace platform

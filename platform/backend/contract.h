@@ -54,19 +54,26 @@ inline bool WriteIfFits(std::string_view text, char* buffer, DWORD size) {
   return true;
 }
 
+// What the disk-space call answers about one volume, in bytes and in the call's order: what the
+// calling user may still write, the volume's total, and its free total.
+struct DiskSizes {
+  std::uint64_t available = 0;
+  std::uint64_t total = 0;
+  std::uint64_t free = 0;
+};
+
 // The disk-space call's three answers, each into its out pointer where one is given.
-inline void WriteSizes(std::uint64_t available, std::uint64_t total, std::uint64_t free,
-                       std::uint64_t* lpFreeBytesAvailableToCaller,
+inline void WriteSizes(const DiskSizes& sizes, std::uint64_t* lpFreeBytesAvailableToCaller,
                        std::uint64_t* lpTotalNumberOfBytes,
                        std::uint64_t* lpTotalNumberOfFreeBytes) {
   if (lpFreeBytesAvailableToCaller != nullptr) {
-    *lpFreeBytesAvailableToCaller = available;
+    *lpFreeBytesAvailableToCaller = sizes.available;
   }
   if (lpTotalNumberOfBytes != nullptr) {
-    *lpTotalNumberOfBytes = total;
+    *lpTotalNumberOfBytes = sizes.total;
   }
   if (lpTotalNumberOfFreeBytes != nullptr) {
-    *lpTotalNumberOfFreeBytes = free;
+    *lpTotalNumberOfFreeBytes = sizes.free;
   }
 }
 

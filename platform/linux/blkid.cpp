@@ -6,7 +6,7 @@
 #include "platform/linux/device_identity.h"
 #include "platform/linux/library.h"
 
-namespace platform::linux_volumes {
+namespace platform::linux_drives {
 namespace {
 
 // libblkid is opened the first time a device can be read, not at start-up: where udev runs (most
@@ -84,4 +84,4 @@ std::optional<FsIdentity> ProbeDevice(const std::string& path) {
   return identity;
 }
 
-}  // namespace platform::linux_volumes
+}  // namespace platform::linux_drives

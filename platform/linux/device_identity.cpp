@@ -13,7 +13,7 @@
 #include "platform/drives.h"
 #include "platform/linux/sources.h"
 
-namespace platform::linux_volumes {
+namespace platform::linux_drives {
 namespace {
 
 int HexDigit(char c) {
@@ -303,4 +303,4 @@ std::uint32_t KindOf(const MountEntry& mount, const std::optional<BlockDevice>& 
   return DRIVE_FIXED;
 }
 
-}  // namespace platform::linux_volumes
+}  // namespace platform::linux_drives

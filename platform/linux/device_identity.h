@@ -11,7 +11,7 @@
 
 #include "platform/linux/mount_table.h"
 
-namespace platform::linux_volumes {
+namespace platform::linux_drives {
 
 // What identifies a filesystem: its label (bytes, escapes decoded), UUID and type.
 struct FsIdentity {
@@ -21,7 +21,6 @@ struct FsIdentity {
   // A source read the filesystem, so an empty label means it has none. Without that the label and
   // serial are unknown, as for a volume that cannot be read.
   bool confirmed = false;
-  bool Empty() const { return label.empty() && uuid.empty(); }
 };
 
 // udev's \xHH escapes ("My\x20Passport") decoded into bytes; nothing else is interpreted.
@@ -89,4 +88,4 @@ using DeviceProbe = std::function<std::optional<FsIdentity>(const std::string& d
 // no filesystem.
 std::optional<FsIdentity> ProbeDevice(const std::string& path);
 
-}  // namespace platform::linux_volumes
+}  // namespace platform::linux_drives

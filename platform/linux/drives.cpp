@@ -7,17 +7,17 @@
 #include <string_view>
 
 #include "platform/backend/contract.h"
+#include "platform/linux/drive_list.h"
 #include "platform/linux/drive_table.h"
-#include "platform/linux/mounts.h"
 
 namespace platform {
 
 namespace {
 
-using namespace linux_volumes;
+using namespace linux_drives;
 
 DriveTable& Machine() {
-  static DriveTable table(ReadVolumes(ThisMachine()));
+  static DriveTable table(ReadDrives(ThisMachine()));
   return table;
 }
 
@@ -34,8 +34,8 @@ DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
 
 UINT GetDriveTypeA(const char* lpRootPathName) {
   try {
-    const Volume* volume = lpRootPathName == nullptr ? nullptr : Machine().Find(lpRootPathName);
-    return volume == nullptr ? DRIVE_NO_ROOT_DIR : volume->type;
+    const Drive* drive = lpRootPathName == nullptr ? nullptr : Machine().Find(lpRootPathName);
+    return drive == nullptr ? DRIVE_NO_ROOT_DIR : drive->type;
   } catch (...) {
     return DRIVE_UNKNOWN;
   }
@@ -49,16 +49,16 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
       return 0;
     }
     DriveTable& table = Machine();
-    const Volume* volume = table.Find(lpDirectoryName);
+    const Drive* drive = table.Find(lpDirectoryName);
     // Any other directory may lie on a share, so it is asked with the same bound.
-    const auto sizes = volume != nullptr
-                           ? table.Size(*volume)
+    const auto sizes = drive != nullptr
+                           ? table.Size(*drive)
                            : MeasureBounded(Place{lpDirectoryName}, kShareBound, MeasureAt);
     if (!sizes) {
       return 0;
     }
-    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
-                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
+    contract::WriteSizes(*sizes, lpFreeBytesAvailableToCaller, lpTotalNumberOfBytes,
+                         lpTotalNumberOfFreeBytes);
     return 1;
   } catch (...) {
     return 0;
@@ -71,14 +71,14 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
                            char* lpFileSystemNameBuffer, DWORD nFileSystemNameSize) {
   try {
     DriveTable& table = Machine();
-    const Volume* volume = lpRootPathName == nullptr ? nullptr : table.Find(lpRootPathName);
-    // A volume that no source could read has no label or serial to give.
-    if (volume == nullptr || !volume->identity.confirmed || !table.Readable(*volume)) {
+    const Drive* drive = lpRootPathName == nullptr ? nullptr : table.Find(lpRootPathName);
+    // A drive that no source could read has no label or serial to give.
+    if (drive == nullptr || !drive->identity.confirmed || !table.Readable(*drive)) {
       return 0;
     }
-    // A volume without a UUID (a share, a RAM-disk) has no serial: 0.
-    const contract::VolumeAnswer answer{volume->identity.label, volume->identity.type,
-                                        VolumeSerial(volume->identity.uuid).value_or(0), 255, 0};
+    // A drive without a UUID (a share, a RAM-disk) has no serial: 0.
+    const contract::VolumeAnswer answer{drive->identity.label, drive->identity.type,
+                                        VolumeSerial(drive->identity.uuid).value_or(0), 255, 0};
     return contract::WriteVolume(answer, lpVolumeNameBuffer, nVolumeNameSize, lpVolumeSerialNumber,
                                  lpMaximumComponentLength, lpFileSystemFlags,
                                  lpFileSystemNameBuffer, nFileSystemNameSize);
@@ -93,11 +93,11 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
       return false;
     }
     DriveTable& table = Machine();
-    const Volume* volume = lpPathName == nullptr ? nullptr : table.Find(lpPathName);
-    if (volume == nullptr || !volume->identity.confirmed || !table.Readable(*volume)) {
+    const Drive* drive = lpPathName == nullptr ? nullptr : table.Find(lpPathName);
+    if (drive == nullptr || !drive->identity.confirmed || !table.Readable(*drive)) {
       return false;
     }
-    *name = volume->identity.label;
+    *name = drive->identity.label;
     return true;
   } catch (...) {
     return false;

@@ -59,14 +59,14 @@ bool Runs() {
   return ::stat("/run/udev", &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-std::optional<linux_volumes::FsIdentity> BlockIdentity(std::uint32_t major, std::uint32_t minor) {
+std::optional<linux_drives::FsIdentity> BlockIdentity(std::uint32_t major, std::uint32_t minor) {
   const SdDevice* sd = Open();
   sd_device* device = nullptr;
   if (sd == nullptr || sd->new_from_devnum(&device, 'b', makedev(major, minor)) < 0 ||
       device == nullptr) {
     return std::nullopt;
   }
-  auto identity = linux_volumes::IdentityFromProperties(
+  auto identity = linux_drives::IdentityFromProperties(
       [sd, device](const char* key) -> std::optional<std::string> {
         const char* value = nullptr;
         if (sd->get_property_value(device, key, &value) < 0 || value == nullptr) {

@@ -14,7 +14,7 @@ bool Runs();
 
 // The filesystem identity udev has for the block device major:minor; nullopt where udev does not
 // run or does not know the device.
-std::optional<linux_volumes::FsIdentity> BlockIdentity(std::uint32_t major, std::uint32_t minor);
+std::optional<linux_drives::FsIdentity> BlockIdentity(std::uint32_t major, std::uint32_t minor);
 
 // Whether udev knows an input device that is a keyboard (ID_INPUT_KEYBOARD); nullopt where udev
 // does not run or cannot be asked.

@@ -55,7 +55,7 @@ struct TypeQueue {
   struct Job {
     std::string key;
     std::shared_ptr<Pending<std::uint32_t>> type;
-    std::shared_ptr<Pending<DiskSizes>> sizes;
+    std::shared_ptr<Pending<contract::DiskSizes>> sizes;
     std::shared_ptr<Pending<VolumeFacts>> volume;
   };
   std::vector<Job> jobs;
@@ -104,7 +104,7 @@ void DriveTable::Launch(const std::vector<std::string>& keys) {
     root.place = queue->jobs.size();
     root.deadline = deadline;
     root.type = std::make_shared<Pending<std::uint32_t>>();
-    root.sizes = std::make_shared<Pending<DiskSizes>>();
+    root.sizes = std::make_shared<Pending<contract::DiskSizes>>();
     root.volume = std::make_shared<Pending<VolumeFacts>>();
     queue->jobs.push_back({key, root.type, root.sizes, root.volume});
   }
@@ -241,7 +241,7 @@ std::optional<Answer> DriveTable::Bounded(
   return answer;
 }
 
-std::optional<DiskSizes> DriveTable::Sizes(const std::string& path) {
+std::optional<contract::DiskSizes> DriveTable::Sizes(const std::string& path) {
   return Bounded(path, &Root::sizes, calls_.sizes);
 }
 

@@ -15,18 +15,13 @@
 #include <vector>
 
 #include "platform/backend/bounded_call.h"
+#include "platform/backend/contract.h"
 
 namespace platform::win32 {
 
 // The GetDriveType codes this table tells apart.
 inline constexpr std::uint32_t kDriveUnknown = 0;
 inline constexpr std::uint32_t kDriveRemote = 4;
-
-struct DiskSizes {
-  std::uint64_t available = 0;  // for the calling user
-  std::uint64_t total = 0;
-  std::uint64_t free = 0;
-};
 
 struct VolumeFacts {
   std::string label;
@@ -40,7 +35,7 @@ struct VolumeFacts {
 struct DriveCalls {
   std::function<std::vector<std::string>()> roots;
   std::function<std::uint32_t(const std::string& root)> type;
-  std::function<std::optional<DiskSizes>(const std::string& path)> sizes;
+  std::function<std::optional<contract::DiskSizes>(const std::string& path)> sizes;
   std::function<std::optional<VolumeFacts>(const std::string& path)> volume;
 };
 
@@ -65,7 +60,7 @@ class DriveTable {
 
   // A local drive answers on the calling thread; a network one within the bound, or not at all
   // once it has failed to answer in time.
-  std::optional<DiskSizes> Sizes(const std::string& path);
+  std::optional<contract::DiskSizes> Sizes(const std::string& path);
   std::optional<VolumeFacts> Volume(const std::string& path);
 
  private:
@@ -73,7 +68,7 @@ class DriveTable {
     std::shared_ptr<TypeQueue> queue;  // the worker's list this root's type is asked from
     std::size_t place = 0;             // its place in that list
     std::shared_ptr<Pending<std::uint32_t>> type;
-    std::shared_ptr<Pending<DiskSizes>> sizes;  // first answers of a share, until taken
+    std::shared_ptr<Pending<contract::DiskSizes>> sizes;  // first answers of a share, until taken
     std::shared_ptr<Pending<VolumeFacts>> volume;
     std::chrono::steady_clock::time_point deadline;
     std::optional<std::uint32_t> known;

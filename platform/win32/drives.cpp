@@ -6,7 +6,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/backend/contract.h"
@@ -41,14 +40,14 @@ std::vector<std::string> ListRoots() {
   return roots;
 }
 
-std::optional<win32::DiskSizes> AskSizes(const std::string& path) {
+std::optional<contract::DiskSizes> AskSizes(const std::string& path) {
   ULARGE_INTEGER available{};
   ULARGE_INTEGER total{};
   ULARGE_INTEGER free{};
   if (::GetDiskFreeSpaceExA(path.c_str(), &available, &total, &free) == 0) {
     return std::nullopt;
   }
-  return win32::DiskSizes{available.QuadPart, total.QuadPart, free.QuadPart};
+  return contract::DiskSizes{available.QuadPart, total.QuadPart, free.QuadPart};
 }
 
 std::optional<win32::VolumeFacts> AskVolume(const std::string& root) {
@@ -106,8 +105,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     if (!sizes) {
       return 0;
     }
-    contract::WriteSizes(sizes->available, sizes->total, sizes->free, lpFreeBytesAvailableToCaller,
-                         lpTotalNumberOfBytes, lpTotalNumberOfFreeBytes);
+    contract::WriteSizes(*sizes, lpFreeBytesAvailableToCaller, lpTotalNumberOfBytes,
+                         lpTotalNumberOfFreeBytes);
     return 1;
   } catch (...) {
     return 0;
@@ -138,48 +137,21 @@ BOOL GetVolumeInformationA(const char* lpRootPathName, char* lpVolumeNameBuffer,
 
 bool Dir(const char* lpPathName, int attributes, std::string* name) {
   FailCriticalErrorsQuietly();
-  if (lpPathName == nullptr || name == nullptr) {
+  if ((attributes & kAttributeVolume) == 0 || lpPathName == nullptr || name == nullptr) {
     return false;
   }
-  if ((attributes & kAttributeVolume) != 0) {
-    // The volume-label search of Win32 is the name the volume information call reports; a drive
-    // without a readable medium fails it.
-    try {
-      const auto facts = Machine().Volume(lpPathName);
-      if (!facts) {
-        return false;
-      }
-      *name = facts->label;
-      return true;
-    } catch (...) {
+  // The volume-label search of Win32 is the name the volume information call reports; a drive
+  // without a readable medium fails it.
+  try {
+    const auto facts = Machine().Volume(lpPathName);
+    if (!facts) {
       return false;
     }
+    *name = facts->label;
+    return true;
+  } catch (...) {
+    return false;
   }
-  // Any other search yields the first entry that is a plain file or carries one of the attributes
-  // asked for, "" when there is none; a path that cannot be searched is the error.
-  ::WIN32_FIND_DATAA entry{};
-  const HANDLE search = ::FindFirstFileA(lpPathName, &entry);
-  if (search == INVALID_HANDLE_VALUE) {
-    const ::DWORD error = ::GetLastError();
-    name->clear();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
-  }
-  constexpr ::DWORD kSelectable =
-      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-  const auto wanted = static_cast<::DWORD>(attributes) & kSelectable;
-  name->clear();
-  do {
-    const std::string_view found = entry.cFileName;
-    if (found == "." || found == "..") {
-      continue;
-    }
-    if ((entry.dwFileAttributes & kSelectable & ~wanted) == 0) {
-      *name = entry.cFileName;
-      break;
-    }
-  } while (::FindNextFileA(search, &entry) != 0);
-  ::FindClose(search);
-  return true;
 }
 
 }  // namespace platform

@@ -6,8 +6,9 @@
 #include <string_view>
 
 #include "platform/linux/device_identity.h"
+#include "platform/linux/drive_choice.h"
 
-using namespace platform::linux_volumes;
+using namespace platform::linux_drives;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -28,12 +28,12 @@ inline std::map<std::string, std::string> UdevProperties(const std::string& text
 }
 
 // The udev source of the fixture machine under root; empty where it ran no udev.
-inline platform::linux_volumes::UdevIdentity FixtureUdev(const std::string& root) {
+inline platform::linux_drives::UdevIdentity FixtureUdev(const std::string& root) {
   if (!std::filesystem::is_directory(root + "/run/udev/data")) {
     return {};
   }
   return [root](std::uint32_t major,
-                std::uint32_t minor) -> std::optional<platform::linux_volumes::FsIdentity> {
+                std::uint32_t minor) -> std::optional<platform::linux_drives::FsIdentity> {
     std::ifstream entry(root + "/run/udev/data/b" + std::to_string(major) + ":" +
                         std::to_string(minor));
     if (!entry) {
@@ -42,7 +42,7 @@ inline platform::linux_volumes::UdevIdentity FixtureUdev(const std::string& root
     std::stringstream text;
     text << entry.rdbuf();
     const auto properties = UdevProperties(text.str());
-    return platform::linux_volumes::IdentityFromProperties(
+    return platform::linux_drives::IdentityFromProperties(
         [&properties](const char* key) -> std::optional<std::string> {
           const auto found = properties.find(key);
           return found == properties.end() ? std::nullopt : std::optional(found->second);

@@ -205,39 +205,6 @@ TEST(WineVolumes, ADriveThatIsNotThereGivesEveryFallback) {
   EXPECT_FALSE(platform::Dir(root.c_str(), platform::kAttributeVolume, &name));
 }
 
-struct FileSearch {
-  const char* name;
-  const char* pattern;
-  int attributes;
-  bool ok;
-  const char* found;
-};
-
-// ctest names each case by what this prints.
-void PrintTo(const FileSearch& value, std::ostream* out) {
-  *out << value.name;
-}
-
-class WineFileSearch : public ::testing::TestWithParam<FileSearch> {};
-
-TEST_P(WineFileSearch, YieldsTheFirstMatchOrNothing) {
-  const auto& search = GetParam();
-  std::string name = "untouched";
-  EXPECT_EQ(platform::Dir(search.pattern, search.attributes, &name), search.ok);
-  if (search.ok) {
-    EXPECT_EQ(Lower(name), search.found);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Searches, WineFileSearch,
-    ::testing::Values(FileSearch{"AFile", "C:\\windows\\system32\\kernel32.dll", 0, true,
-                                 "kernel32.dll"},
-                      FileSearch{"NoMatch", "C:\\windows\\*.no-such-extension", 0, true, ""},
-                      FileSearch{"DirectoryOnlyWhenAsked", "C:\\windows\\system32", 0, true, ""},
-                      FileSearch{"DirectoryAsked", "C:\\windows\\system32", 16, true, "system32"},
-                      FileSearch{"MissingPath", "C:\\no-such-directory\\*", 0, false, ""}));
-
 TEST(WineKeyboard, IsTheEnhancedKeyboardWithTwelveFunctionKeys) {
   EXPECT_EQ(platform::GetKeyboardType(0), 4);
   EXPECT_EQ(platform::GetKeyboardType(2), 12);

@@ -1,63 +1,21 @@
-// The bounded call that asks network drives: an answer in time comes back, a call that hangs is
-// abandoned at the bound and left to finish on its own. And the drive table built on it: each
-// root's type asked once, and dead shares costing the start-up one bound in all.
+// The Windows drive table, over fake system calls: each root's type asked once, and dead shares
+// costing the start-up one bound in all.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/backend/bounded_call.h"
 #include "platform/win32/drive_table.h"
 
 namespace {
 
-using platform::CallWithin;
 using namespace std::chrono_literals;
-
-TEST(BoundedCall, AnAnswerInTimeComesBack) {
-  EXPECT_EQ(CallWithin(2s, [] { return 42; }), 42);
-}
-
-TEST(BoundedCall, ACallThatThrowsHasNoAnswer) {
-  EXPECT_FALSE(CallWithin(2s, []() -> int { throw std::runtime_error("share gone"); }));
-}
-
-TEST(BoundedCall, AHangingCallIsAbandonedAndLeftBehind) {
-  struct Gate {
-    std::mutex mutex;
-    std::condition_variable opened;
-    bool open = false;
-    std::atomic<bool> finished{false};
-  };
-  auto gate = std::make_shared<Gate>();
-  const auto answer = CallWithin(50ms, [gate] {
-    std::unique_lock lock(gate->mutex);
-    gate->opened.wait(lock, [&] { return gate->open; });
-    gate->finished = true;
-    return 7;
-  });
-  EXPECT_FALSE(answer.has_value());
-  EXPECT_FALSE(gate->finished);
-
-  // The abandoned worker still runs to its end once its call returns.
-  {
-    const std::lock_guard lock(gate->mutex);
-    gate->open = true;
-  }
-  gate->opened.notify_all();
-  for (int wait = 0; wait < 500 && !gate->finished; ++wait) {
-    std::this_thread::sleep_for(10ms);
-  }
-  EXPECT_TRUE(gate->finished);
-}
 
 // Fake drive calls: C: local, N: a live share, and the shares in `hung` whose calls named there
 // wait until the test opens the gate. Every call is counted per root.
@@ -94,9 +52,9 @@ struct FakeDrives {
       ask("type", root);
       return root == "C:\\" ? 3 : platform::win32::kDriveRemote;
     };
-    calls.sizes = [ask](const std::string& path) -> std::optional<platform::win32::DiskSizes> {
+    calls.sizes = [ask](const std::string& path) -> std::optional<platform::contract::DiskSizes> {
       ask("sizes", path);
-      return platform::win32::DiskSizes{1, 2, 1};
+      return platform::contract::DiskSizes{1, 2, 1};
     };
     calls.volume = [ask](const std::string& path) -> std::optional<platform::win32::VolumeFacts> {
       ask("volume", path);
@@ -134,7 +92,7 @@ void StartUp(platform::win32::DriveTable& table, const std::vector<std::string>&
   }
 }
 
-TEST(DriveTable, AsksEachRootsTypeOnceAndALiveShareAgainForItsSizes) {
+TEST(Win32DriveTable, AsksEachRootsTypeOnceAndALiveShareAgainForItsSizes) {
   FakeDrives drives;
   platform::win32::DriveTable table(drives.Calls(), 2s);
   StartUp(table, {"C:\\", "N:\\"});
@@ -156,7 +114,7 @@ TEST(DriveTable, AsksEachRootsTypeOnceAndALiveShareAgainForItsSizes) {
   drives.Open();
 }
 
-TEST(DriveTable, DeadSharesCostOneBoundInAllAndAreNotAskedAgain) {
+TEST(Win32DriveTable, DeadSharesCostOneBoundInAllAndAreNotAskedAgain) {
   FakeDrives drives;
   // One share hangs on its kind, one on its sizes and volume: each alone would cost a bound per
   // call.

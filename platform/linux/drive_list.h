@@ -1,0 +1,54 @@
+// The drives of a Linux machine: its mount table read, the drives chosen from it, each one's
+// device identified and its point looked at. The reader takes the root of the tree to read ("/" on
+// a real machine) and the sources that answer for what a tree cannot hold (udev, the devices, what
+// a mount point shows now), so that tests can point it at a fixture tree.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/backend/contract.h"
+#include "platform/linux/device_identity.h"
+#include "platform/linux/mount_point.h"
+#include "platform/linux/mount_table.h"
+
+namespace platform::linux_drives {
+
+// A drive as the drive calls answer for it.
+struct Drive {
+  std::string root;        // the mount point ending in "/"
+  std::uint32_t type = 0;  // a DRIVE_* code
+  MountEntry mount;
+  bool bounded = false;  // sized on a worker thread with a time bound
+  FsIdentity identity;
+  std::uint64_t uniqueMountId = 0;  // as its point showed it when read; 0 where not known
+  // Its sizes, measured on the directory that was checked to be the drive's when the table was
+  // read; the first size query takes them while they are fresh instead of looking again.
+  std::optional<contract::DiskSizes> reading;
+  std::chrono::steady_clock::time_point readAt;
+};
+
+// Where a drive is measured: its mount point, and the mount that must be there.
+Place PlaceOf(const Drive& drive);
+
+// Where the drives of a tree are read from.
+struct Sources {
+  std::string root = "/";
+  DeviceProbe probe;  // libblkid where udev does not run; may be empty
+  UdevIdentity udev;  // empty where udev does not run
+  // What a mount point shows; empty for a fixture tree, where only a file bound over a path (no
+  // directory under root) is told apart.
+  LookAt look;
+};
+
+// The sources of the machine this runs on.
+Sources ThisMachine();
+
+// The drives of the machine under sources.root, read once: mountinfo, fstab, sysfs, and the label
+// and serial from udev, /dev/disk/by-label and by-uuid, or the device probe.
+std::vector<Drive> ReadDrives(const Sources& sources);
+
+}  // namespace platform::linux_drives
