@@ -2,6 +2,7 @@
 // process, on first use: start-up asks for every drive in turn and must not re-read mountinfo each
 // time.
 #include "platform/drives.h"
+#include "platform/unicode.h"
 
 #include <cstring>
 #include <string_view>
@@ -105,3 +106,16 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
 }
 
 }  // namespace platform
+
+namespace platform::unicode {
+
+// Linux labels are bytes already: the label search's answer, whole.
+std::optional<std::string> VolumeLabel(const std::string& root) {
+  std::string label;
+  if (!Dir(root.c_str(), kAttributeVolume, &label)) {
+    return std::nullopt;
+  }
+  return label;
+}
+
+}  // namespace platform::unicode

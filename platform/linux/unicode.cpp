@@ -1,10 +1,10 @@
 // Linux text is bytes: the whole answers of the 8-bit calls, asked with buffers as large as they
-// need rather than the window's 50 characters.
+// need rather than the window's 50 characters. (The volume label is answered with the drive
+// calls, in drives.cpp.)
 #include "platform/unicode.h"
 
 #include <string>
 
-#include "platform/drives.h"
 #include "platform/identity.h"
 
 namespace platform::unicode {
@@ -70,14 +70,6 @@ std::optional<std::string> SystemDirectory() {
 
 std::optional<std::string> TempPath() {
   return Directory([](char* buffer, DWORD capacity) { return GetTempPathA(capacity, buffer); });
-}
-
-std::optional<std::string> VolumeLabel(const std::string& root) {
-  std::string label;
-  if (!Dir(root.c_str(), kAttributeVolume, &label)) {
-    return std::nullopt;
-  }
-  return label;
 }
 
 }  // namespace platform::unicode

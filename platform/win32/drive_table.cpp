@@ -222,7 +222,7 @@ std::optional<Answer> DriveTable::Bounded(
       return std::nullopt;
     }
     // A share's first answer was asked for with its type; any later one is asked afresh.
-    if (Key(path) == root && entry->*first != nullptr) {
+    if (first != nullptr && Key(path) == root && entry->*first != nullptr) {
       pending = std::exchange(entry->*first, nullptr);
       deadline = entry->deadline;
     }
@@ -247,6 +247,11 @@ std::optional<contract::DiskSizes> DriveTable::Sizes(const std::string& path) {
 
 std::optional<VolumeFacts> DriveTable::Volume(const std::string& path) {
   return Bounded(path, &Root::volume, calls_.volume);
+}
+
+std::optional<std::string> DriveTable::Label(const std::string& path) {
+  // Only the facts document asks it, once per drive: nothing is asked ahead of time.
+  return Bounded<std::string>(path, nullptr, calls_.label);
 }
 
 }  // namespace platform::win32

@@ -37,6 +37,8 @@ struct DriveCalls {
   std::function<std::uint32_t(const std::string& root)> type;
   std::function<std::optional<contract::DiskSizes>(const std::string& path)> sizes;
   std::function<std::optional<VolumeFacts>(const std::string& path)> volume;
+  // The volume's label from the wide-character call, in UTF-8, for the facts document.
+  std::function<std::optional<std::string>(const std::string& path)> label;
 };
 
 // How long a network root is given to answer.
@@ -62,6 +64,7 @@ class DriveTable {
   // once it has failed to answer in time.
   std::optional<contract::DiskSizes> Sizes(const std::string& path);
   std::optional<VolumeFacts> Volume(const std::string& path);
+  std::optional<std::string> Label(const std::string& path);
 
  private:
   struct Root {

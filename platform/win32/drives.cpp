@@ -1,4 +1,5 @@
 #include "platform/drives.h"
+#include "platform/unicode.h"
 
 #include <windows.h>
 
@@ -64,12 +65,36 @@ std::optional<win32::VolumeFacts> AskVolume(const std::string& root) {
   return win32::VolumeFacts{label.data(), serial, maximumLength, flags, fileSystem.data()};
 }
 
+// The label from the wide-character call, so that no letter is lost to the ANSI code page.
+std::optional<std::string> AskLabel(const std::string& root) {
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, root.c_str(), -1, nullptr, 0);
+  if (length <= 0) {
+    return std::nullopt;
+  }
+  std::wstring wideRoot(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, root.c_str(), -1, wideRoot.data(), length);
+  std::array<wchar_t, MAX_PATH + 1> label{};
+  if (::GetVolumeInformationW(wideRoot.c_str(), label.data(), static_cast<::DWORD>(label.size()),
+                              nullptr, nullptr, nullptr, nullptr, 0) == 0) {
+    return std::nullopt;
+  }
+  const int bytes =
+      ::WideCharToMultiByte(CP_UTF8, 0, label.data(), -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) {
+    return std::nullopt;
+  }
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, label.data(), -1, utf8.data(), bytes, nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(bytes - 1));  // without the NUL
+  return utf8;
+}
+
 // Every drive call but the list goes through this table: a share whose server has gone can keep
 // each call waiting for minutes, and start-up asks every drive several things.
 win32::DriveTable& Machine() {
   static win32::DriveTable table(win32::DriveCalls{
       ListRoots, [](const std::string& root) { return ::GetDriveTypeA(root.c_str()); }, AskSizes,
-      AskVolume});
+      AskVolume, AskLabel});
   return table;
 }
 
@@ -155,3 +180,16 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
 }
 
 }  // namespace platform
+
+namespace platform::unicode {
+
+std::optional<std::string> VolumeLabel(const std::string& root) {
+  FailCriticalErrorsQuietly();
+  try {
+    return Machine().Label(root);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace platform::unicode

@@ -30,11 +30,15 @@ fake::Drive Drive(std::string root, unsigned type, std::uint64_t total, std::uin
 
 // An independent thousands formatter: every third digit from the right gets a point before it.
 std::string Grouped(std::uint64_t value) {
-  std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), ".");
+  const std::string digits = std::to_string(value);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) {
+      grouped += '.';
+    }
+    grouped += digits[i];
   }
-  return digits;
+  return grouped;
 }
 
 class Document : public ::testing::Test {
@@ -108,7 +112,7 @@ TEST_F(Document, HasTheListingsDrivesInItsOrderWithTheSameSizesAndNullWhereNothi
   std::size_t at = 0;
   for (const json& drive : drives) {
     const std::string root = drive["root"];
-    at = listing.find("\r\nDisk " + root + " :\r\n", at);
+    at = listing.find(std::string("\r\nDisk ").append(root).append(" :\r\n"), at);
     ASSERT_NE(at, std::string::npos) << root << " where the listing has no more";
     const std::string block = listing.substr(at, listing.find("Serial", at) - at);
     const std::string total = drive["total_bytes"].is_null()
