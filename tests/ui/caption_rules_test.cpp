@@ -1,15 +1,63 @@
-// The rules both windows draw a value caption by, without a toolkit: its colour, kept only where it
+// The rules both windows draw a value caption by, without a toolkit: the size it is drawn in, half
+// a point at a time down to 6 points before it is elided, and its colour, kept only where it
 // stands out from every pixel of the picture under it.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
+#include "ui/main/caption_fit.h"
 #include "ui/main/readable_colour.h"
 
 namespace {
 
 using mainlayout::Rgb;
+using mainwindow::CaptionFit;
+using mainwindow::FitCaption;
+
+// ---- the size ----
+
+struct FitCase {
+  const char* what;
+  double windowSize;
+  int width;
+  CaptionFit expected;
+  std::vector<double> asked;  // the sizes measured, in order
+};
+
+void PrintTo(const FitCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class Fit : public ::testing::TestWithParam<FitCase> {};
+
+// A caption ten characters long, each as wide as its size in points (or in pixels).
+TEST_P(Fit, StepsDownHalfAPointAtATimeThenElidesAtTheSmallestSize) {
+  const FitCase& c = GetParam();
+  std::vector<double> asked;
+  const CaptionFit fit = FitCaption(c.windowSize, c.width, [&](double size) {
+    asked.push_back(size);
+    return static_cast<int>(std::abs(size) * 10);
+  });
+  EXPECT_DOUBLE_EQ(fit.pointSize, c.expected.pointSize);
+  EXPECT_EQ(fit.shortened, c.expected.shortened);
+  EXPECT_EQ(fit.elided, c.expected.elided);
+  EXPECT_EQ(asked, c.asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CaptionFit, Fit,
+    ::testing::Values(
+        FitCase{"fits in the window's size", 8, 80, {8, false, false}, {8}},
+        FitCase{"a nine-digit figure, one step smaller", 8, 79, {7.5, true, false}, {8, 7.5}},
+        FitCase{"fits only at the smallest size", 8, 60, {6, true, false}, {8, 7.5, 7, 6.5, 6}},
+        FitCase{"too wide even at 6 points", 8, 59, {6, true, true}, {8, 7.5, 7, 6.5, 6}},
+        // A window font below the smallest size is not made larger to elide.
+        FitCase{"a window font smaller than 6 points", 5, 40, {5, true, true}, {5}},
+        // A face sized in pixels has no points to step down in.
+        FitCase{"a face sized in pixels", -1, 9, {-1, true, true}, {-1}}));
 
 // ---- the colour ----
 
