@@ -1,13 +1,18 @@
 // The Win32 main window in this process, under Wine in an X server: its frame and place, every
 // control where the design puts it, the tab order, plain-text captions that leave nothing behind
-// when they shrink, and the text box's font. The program's resources are linked into this test.
+// when they shrink, captions too wide for their labels drawn smaller or elided and kept whole,
+// value captions readable in any colour scheme, and the text box's font. The program's resources
+// are linked into this test.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstddef>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "assets/windows/resources.h"
 #include "tests/support/window_design.h"
@@ -40,6 +45,79 @@ void Pump() {
   }
 }
 
+LOGFONTA FontOf(HWND control) {
+  LOGFONTA font{};
+  ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+  return font;
+}
+
+// The text's width in the control's font.
+int WidthIn(HWND control, const std::string& text) {
+  HDC dc = ::GetDC(control);
+  HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// The whole text of a label's tool tip, or "(none)" where the label has none.
+std::string ToolTipOf(HWND label) {
+  HWND window = ::GetParent(label);
+  struct Search {
+    HWND owner;
+    HWND tips;
+  } search{window, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND candidate, LPARAM data) {
+        auto* found = reinterpret_cast<Search*>(data);
+        char name[32] = {};
+        ::GetClassNameA(candidate, name, sizeof name);
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 &&
+            ::GetWindow(candidate, GW_OWNER) == found->owner) {
+          found->tips = candidate;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  char text[96] = {};
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  tool.lpszText = text;
+  if (!search.tips ||
+      !::SendMessageA(search.tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) {
+    return "(none)";
+  }
+  tool.lpszText = text;
+  ::SendMessageA(search.tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+// Sets the system's text colour for buttons and labels for one scope, as a colour scheme does;
+// the windows hear of it by WM_SYSCOLORCHANGE.
+class LabelTextColour {
+ public:
+  explicit LabelTextColour(COLORREF colour) : before_(::GetSysColor(COLOR_BTNTEXT)) { Set(colour); }
+  ~LabelTextColour() { Set(before_); }
+  LabelTextColour(const LabelTextColour&) = delete;
+  LabelTextColour& operator=(const LabelTextColour&) = delete;
+
+ private:
+  static void Set(COLORREF colour) {
+    const INT element = COLOR_BTNTEXT;
+    ::SetSysColors(1, &element, &colour);
+    Pump();
+  }
+  COLORREF before_;
+};
+
 class Win32MainWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -54,6 +132,64 @@ class Win32MainWindow : public ::testing::Test {
     window_ = std::make_unique<mainwindow::MainWindow>(::GetModuleHandleA(nullptr));
     hwnd_ = window_->hwnd();
     ASSERT_NE(hwnd_, nullptr);
+  }
+
+  // The colours a device context shows in a rectangle, row by row, read back at once.
+  static std::vector<COLORREF> ColoursIn(HDC dc, const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(dc);
+    HGDIOBJ old = ::SelectObject(memory, copy);
+    ::BitBlt(memory, 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
+    ::GdiFlush();
+    std::vector<COLORREF> colours;
+    const auto* pixels = static_cast<const BYTE*>(bits);
+    for (std::ptrdiff_t i = 0; i < std::ptrdiff_t{width} * height; ++i) {
+      const BYTE* pixel = pixels + 4 * i;
+      colours.push_back(RGB(pixel[2], pixel[1], pixel[0]));
+    }
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::DeleteObject(copy);
+    return colours;
+  }
+
+  // What the window shows in a rectangle of its client area.
+  std::vector<COLORREF> ShownIn(const RECT& area) const {
+    HDC window = ::GetDC(hwnd_);
+    std::vector<COLORREF> colours = ColoursIn(window, area);
+    ::ReleaseDC(hwnd_, window);
+    return colours;
+  }
+
+  // The sky picture's colours in a rectangle.
+  static std::vector<COLORREF> SkyIn(const RECT& area) {
+    HBITMAP sky = static_cast<HBITMAP>(::LoadImageA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, 0));
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, sky);
+    std::vector<COLORREF> colours = ColoursIn(dc, area);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(sky);
+    return colours;
+  }
+
+  // How many pixels of the colour the control shows.
+  int PixelsOf(HWND control, COLORREF colour) const {
+    int count = 0;
+    for (const COLORREF shown : ShownIn(ClientRectOf(control, hwnd_))) {
+      count += shown == colour ? 1 : 0;
+    }
+    return count;
   }
 
   // The colour the window shows at a point of its client area, read back from its own surface.
@@ -193,6 +329,131 @@ TEST_F(Win32MainWindow, CaptionsArePlainTextAndAShorterOneLeavesOnlySkyBehind) {
   // And the sky outside every control is the picture's own top-left part, unscaled.
   EXPECT_EQ(Shown(5, 5), Sky(5, 5));
   EXPECT_EQ(Shown(400, 130), Sky(400, 130));
+}
+
+// A caption too wide for its label is drawn smaller, down to 6 points, then elided; the whole text
+// stays the label's text, which the report reads, and is its tool tip while it is shortened.
+TEST_F(Win32MainWindow, WideCaptionsAreDrawnSmallerOrElidedAndKeptWhole) {
+  const LabelTextColour black(RGB(0, 0, 0));
+  const LONG windowSize = FontOf(window_->Control(Id::Label4)).lfHeight;  // a heading's
+  const LONG smallest = -::MulDiv(6, Dpi(), 72);
+  // The ellipsis as the code page of the captions has it.
+  const wchar_t wide = L'\u2026';
+  char ellipsis[8] = {};
+  BOOL substituted = FALSE;
+  ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, ellipsis, sizeof ellipsis, nullptr, &substituted);
+  ASSERT_FALSE(substituted) << "the test prefix's code page has an ellipsis";
+  struct Case {
+    mainform::Label label;
+    Id id;
+    std::string caption;
+    bool elided;
+  };
+  const Case cases[] = {
+      // 100 GB of memory: the " Kb" dropped out of view.
+      {mainform::Label::Label12, Id::Label12, "100000000 Kb", false},
+      {mainform::Label::Label1, Id::Label1, std::string(49, 'w'), true},  // the longest host name
+      {mainform::Label::Label5, Id::Label5, "<b>" + std::string(40, 'm') + "</b> %s &x", true},
+  };
+  window_->Show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption);
+    HWND label = window_->Control(c.id);
+    RECT client{};
+    ::GetClientRect(label, &client);
+    ASSERT_GT(WidthIn(window_->Control(Id::Label4), c.caption), client.right)
+        << "fits in the window's size";
+
+    window_->SetCaption(c.label, c.caption);
+    Pump();
+    EXPECT_EQ(window_->Caption(c.label), c.caption);
+    const LOGFONTA font = FontOf(label);
+    EXPECT_STREQ(font.lfFaceName, "MS Shell Dlg 2");
+    EXPECT_GT(font.lfHeight, windowSize) << "smaller than the window's font";
+    EXPECT_LE(font.lfHeight, smallest) << "6 points or larger";
+    const std::string shown = window_->Shown(c.label);
+    const int used = WidthIn(label, shown);
+    EXPECT_LE(used, client.right);
+    if (c.elided) {
+      EXPECT_EQ(font.lfHeight, smallest);
+      ASSERT_GT(shown.size(), std::strlen(ellipsis));
+      EXPECT_EQ(shown.substr(shown.size() - std::strlen(ellipsis)), ellipsis);
+      EXPECT_EQ(c.caption.rfind(shown.substr(0, shown.size() - std::strlen(ellipsis)), 0), 0U);
+    } else {
+      EXPECT_EQ(shown, c.caption);
+    }
+    EXPECT_EQ(ToolTipOf(label), c.caption);
+    // Drawn to its last character, on one line, and nothing right of it.
+    const RECT rect = ClientRectOf(label, hwnd_);
+    const std::vector<COLORREF> shownPixels = ShownIn(rect);
+    const std::vector<COLORREF> skyPixels = SkyIn(rect);
+    const auto width = static_cast<std::size_t>(rect.right - rect.left);
+    int lastColumns = 0;
+    int beyond = 0;
+    for (std::size_t y = 0; y < static_cast<std::size_t>(rect.bottom - rect.top); ++y) {
+      for (int x = 0; x < rect.right - rect.left; ++x) {
+        const std::size_t i = y * width + static_cast<std::size_t>(x);
+        const bool ink = shownPixels[i] != skyPixels[i];
+        lastColumns += ink && x >= used - 4 && x < used ? 1 : 0;
+        beyond += ink && x > used ? 1 : 0;
+      }
+    }
+    EXPECT_GT(lastColumns, 0) << "the caption's last character";
+    EXPECT_EQ(beyond, 0);
+  }
+  // A caption that fits again is drawn in the window's font, with no tool tip.
+  window_->SetCaption(mainform::Label::Label1, "vm");
+  EXPECT_EQ(window_->Shown(mainform::Label::Label1), "vm");
+  EXPECT_EQ(FontOf(window_->Control(Id::Label1)).lfHeight, windowSize);
+  EXPECT_EQ(ToolTipOf(window_->Control(Id::Label1)), "(none)");
+}
+
+// The system's label colour is kept where it stands out from every pixel of the sky under a value,
+// else the value is black; headings stay blue and the free memory magenta. In a high-contrast
+// scheme's white every value is black; a navy is kept over the clouds only.
+TEST_F(Win32MainWindow, ValuesStayReadableInAnyColourSchemeAndFixedColoursStay) {
+  const COLORREF black = RGB(0, 0, 0);
+  const COLORREF navy = RGB(0, 0, 128);
+  const Id overClouds[] = {Id::Label7, Id::Label9, Id::Label12, Id::Label14};
+  const Id overBlueAndClouds[] = {Id::Label1, Id::Label5, Id::Label26};
+  const auto show = [](mainwindow::MainWindow& window) {
+    for (const auto& control : mainlayout::kControls) {
+      if (control.meaning.value) {
+        window.SetCaption(*control.meaning.value, "HIIH 8888");  // upright strokes
+      }
+    }
+    window.Show();
+    Pump();
+  };
+  show(*window_);
+  const auto fixedColoursStay = [this] {
+    EXPECT_GT(PixelsOf(window_->Control(Id::Label4), RGB(0, 0, 255)), 0);
+    EXPECT_GT(PixelsOf(window_->Control(Id::Label17), RGB(0, 0, 255)), 0);
+    EXPECT_GT(PixelsOf(window_->Control(Id::Label13), RGB(255, 0, 255)), 0);
+  };
+  {
+    const LabelTextColour highContrast(RGB(255, 255, 255));
+    for (const auto& control : mainlayout::kControls) {
+      if (control.meaning.value && !mainlayout::FixedInk(control)) {
+        EXPECT_GT(PixelsOf(window_->Control(control.id), black), 0) << control.name;
+      }
+    }
+    fixedColoursStay();
+    // A window made under the scheme starts readable.
+    mainwindow::MainWindow made(::GetModuleHandleA(nullptr));
+    show(made);
+    EXPECT_GT(PixelsOf(made.Control(Id::Label7), black), 0);
+  }
+  const LabelTextColour dark(navy);
+  for (const Id id : overClouds) {
+    EXPECT_GT(PixelsOf(window_->Control(id), navy), 0) << mainlayout::Find(id).name;
+    EXPECT_EQ(PixelsOf(window_->Control(id), black), 0) << mainlayout::Find(id).name;
+  }
+  for (const Id id : overBlueAndClouds) {
+    EXPECT_GT(PixelsOf(window_->Control(id), black), 0) << mainlayout::Find(id).name;
+    EXPECT_EQ(PixelsOf(window_->Control(id), navy), 0) << mainlayout::Find(id).name;
+  }
+  fixedColoursStay();
 }
 
 TEST_F(Win32MainWindow, TextBoxKeepsCrLfInArialBlackAndCyan) {
