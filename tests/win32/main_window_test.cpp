@@ -1,8 +1,8 @@
 // The Win32 main window in this process, under Wine in an X server: its frame and place, every
 // control where the design puts it, the tab order, plain-text captions that leave nothing behind
 // when they shrink, captions too wide for their labels drawn smaller or elided and kept whole,
-// value captions readable in any colour scheme, and the text box's font. The program's resources
-// are linked into this test.
+// value captions readable in any colour scheme, the keyboard entering the listing at its start,
+// and the text box's font. The program's resources are linked into this test.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/windows/resources.h"
@@ -454,6 +455,58 @@ TEST_F(Win32MainWindow, ValuesStayReadableInAnyColourSchemeAndFixedColoursStay) 
     EXPECT_EQ(PixelsOf(window_->Control(id), navy), 0) << mainlayout::Find(id).name;
   }
   fixedColoursStay();
+}
+
+// Tab and Shift+Tab into the listing put the caret at its start with nothing selected, where a
+// dialog's keyboard handling would select the whole text and show its end.
+TEST_F(Win32MainWindow, TabAndShiftTabEnterTheListingAtItsStartWithNothingSelected) {
+  std::string listing;
+  for (int line = 0; line < 40; ++line) {
+    listing += "Drive Type        = Fixed\r\n";
+  }
+  window_->SetText1(listing);
+  window_->Show();
+  Pump();
+  HWND text1 = window_->Control(Id::Text1);
+  const auto press = [this](bool shift) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    MSG tab{::GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
+    if (!window_->PreTranslate(tab)) {
+      ::TranslateMessage(&tab);
+      ::DispatchMessageA(&tab);
+    }
+    Pump();
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+  };
+  const std::pair<const char*, std::vector<bool>> ways[] = {
+      {"Tab from Print Info", {false, false, false}},  // Text1, Exit, Print Info, Text1
+      {"Shift+Tab from Exit", {false, true}},          // Text1, Exit, Text1
+  };
+  for (const auto& [how, shifts] : ways) {
+    SCOPED_TRACE(how);
+    ASSERT_EQ(::GetFocus(), text1);
+    // The caret at the listing's end, the last lines in view.
+    const auto end = static_cast<WPARAM>(listing.size());
+    ::SendMessageA(text1, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageA(text1, EM_SCROLLCARET, 0, 0);
+    ASSERT_GT(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    for (const bool shift : shifts) {
+      press(shift);
+    }
+    EXPECT_EQ(::GetFocus(), text1);
+    DWORD start = 1;
+    DWORD stop = 1;
+    ::SendMessageA(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&stop));
+    EXPECT_EQ(start, 0U);
+    EXPECT_EQ(stop, 0U);
+    EXPECT_EQ(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(window_->Text1(), listing) << "Tab typed into the listing";
+  }
 }
 
 TEST_F(Win32MainWindow, TextBoxKeepsCrLfInArialBlackAndCyan) {

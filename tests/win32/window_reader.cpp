@@ -7,6 +7,7 @@
 //                        settings window's start-up in this process; write the copy to FILE
 //   ticks                watch the captions across ticks of Timer1
 //   focus                print the name of the control that has the focus
+//   caret                print where Text1's selection starts and ends, and its first line shown
 //   close                press the close box
 #include <windows.h>
 
@@ -176,6 +177,15 @@ int Ticks(HWND main) {
   return failures == 0 ? 0 : 1;
 }
 
+int Caret(HWND main) {
+  HWND text1 = ::GetDlgItem(main, static_cast<int>(Id::Text1));
+  // Both ends in the answer: a pointer into this process would mean nothing to the text box's.
+  const auto selection = static_cast<DWORD>(::SendMessageA(text1, EM_GETSEL, 0, 0));
+  std::printf("%u %u %ld\n", LOWORD(selection), HIWORD(selection),
+              static_cast<long>(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0)));
+  return 0;
+}
+
 int Focus(HWND main) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -215,10 +225,13 @@ int main(int argc, char** argv) {
   if (command == "focus") {
     return Focus(main);
   }
+  if (command == "caret") {
+    return Caret(main);
+  }
   if (command == "close") {
     // What the close box does.
     return ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: window-reader find|where|listing FILE|ticks|focus|close\n");
+  std::fprintf(stderr, "usage: window-reader find|where|listing FILE|ticks|focus|caret|close\n");
   return 2;
 }

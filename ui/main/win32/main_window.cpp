@@ -266,10 +266,19 @@ bool MainWindow::PreTranslate(MSG& message) {
     if (message.wParam == VK_ESCAPE) {
       return true;
     }
+    const bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
     // Ctrl+A selects the whole listing, as in any text box of the system.
-    if (message.wParam == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
-        message.hwnd == Control(Id::Text1)) {
+    if (message.wParam == 'A' && control && message.hwnd == Control(Id::Text1)) {
       ::SendMessageA(message.hwnd, EM_SETSEL, 0, -1);
+      return true;
+    }
+    // Tab and Shift+Tab move the focus here: the keyboard handling of a window that is no dialog
+    // selects the whole text of a text box it tabs into, and the box scrolls to the text's end.
+    if (message.wParam == VK_TAB && !control && !(::GetKeyState(VK_MENU) & 0x8000)) {
+      const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      // Focus rectangles show from the first key on, as the keyboard handling shows them.
+      ::SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      MoveFocus(::GetNextDlgTabItem(hwnd_, ::GetFocus(), back), Move::Tabbed);
       return true;
     }
   }
@@ -366,11 +375,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
-void MainWindow::MoveFocus(HWND to) {
+void MainWindow::MoveFocus(HWND to, Move move) {
   if (!to || !::IsChild(hwnd_, to)) {
     to = Control(Id::Text1);
   }
   focus_ = to;
+  // Tabbing into the listing puts the caret at its start with nothing selected, where a dialog
+  // would select the whole text.
+  if (move == Move::Tabbed && to == Control(Id::Text1) && ::GetFocus() != to) {
+    ::SendMessageA(to, EM_SETSEL, 0, 0);
+    ::SendMessageA(to, EM_SCROLLCARET, 0, 0);
+  }
   ::SetFocus(to);
   // A focused push button is the one Return presses: it shows the default button's frame.
   for (Id id : {Id::Command1, Id::Command2}) {

@@ -80,7 +80,9 @@ class MainWindow : public mainform::MainForm {
   LRESULT OnTextBoxColour(HDC dc);
   void OnDrawPicture(const DRAWITEMSTRUCT& item);
   void OnCommand(int id);
-  void MoveFocus(HWND to);
+  // Tab and Shift+Tab entering Text1 put its caret at the start; other moves keep its selection.
+  enum class Move { Kept, Tabbed };
+  void MoveFocus(HWND to, Move move = Move::Kept);
 
   HINSTANCE resources_;
   HWND hwnd_ = nullptr;
