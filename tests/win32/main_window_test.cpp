@@ -2,12 +2,14 @@
 // control where the design puts it, the tab order, plain-text captions that leave nothing behind
 // when they shrink, captions too wide for their labels drawn smaller or elided and kept whole,
 // value captions readable in any colour scheme, the keyboard entering the listing at its start,
-// and the text box's font. The program's resources are linked into this test.
+// what assistive technology hears, and the text box's font. The program's resources are linked into
+// this test.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstddef>
 #include <cstring>
@@ -507,6 +509,92 @@ TEST_F(Win32MainWindow, TabAndShiftTabEnterTheListingAtItsStartWithNothingSelect
     EXPECT_EQ(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     EXPECT_EQ(window_->Text1(), listing) << "Tab typed into the listing";
   }
+}
+
+// What a screen reader hears of each control, asked as a screen reader asks: each value named by
+// its heading, following its caption; the listing and the picture by what they are. The rest is
+// the system's own answer (under Wine a plain client area's role for a label or a button).
+TEST_F(Win32MainWindow, AssistiveTechnologyHearsEachValueNamedByItsHeading) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const std::pair<mainform::Label, const char*> captions[] = {
+      {mainform::Label::Label1, "vm"},         {mainform::Label::Label5, "ann & <b>%s</b>"},
+      {mainform::Label::Label7, "Windows NT"}, {mainform::Label::Label26, "Pentium"},
+      {mainform::Label::Label9, "10.0"},       {mainform::Label::Label12, "24683748 Kb"},
+      {mainform::Label::Label13, "1000 Kb"}};
+  for (const auto& [label, caption] : captions) {
+    window_->SetCaption(label, caption);
+  }
+  struct Heard {
+    std::string name;
+    long role;
+  };
+  const auto hear = [](IAccessible* object) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    Heard heard{"(no name)", 0};
+    BSTR name = nullptr;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
+      char bytes[128] = {};
+      ::WideCharToMultiByte(CP_ACP, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr);
+      heard.name = bytes;
+      ::SysFreeString(name);
+    }
+    VARIANT role{};
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) {
+      heard.role = role.lVal;
+    }
+    return heard;
+  };
+  // The role is the system's own, but for the picture, which the window draws.
+  const auto systemRole = [&hear](HWND control) {
+    IAccessible* standard = nullptr;
+    if (FAILED(::CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&standard)))) {
+      return -1L;
+    }
+    const long role = hear(standard).role;
+    standard->Release();
+    return role;
+  };
+  const std::pair<Id, const char*> expected[] = {
+      {Id::Label1, "Computer Name: vm"},
+      {Id::Label5, "User Name: ann & <b>%s</b>"},
+      {Id::Label7, "System Platform: Windows NT"},
+      {Id::Label26, "Processor: Pentium"},
+      {Id::Label9, "Version Info: 10.0"},
+      {Id::Label12, "Physical Memory: 24683748 Kb"},
+      {Id::Label13, "Free Physical Memory: 1000 Kb"},
+      {Id::Label14, "Locked Memory"},  // no value yet
+      {Id::Text1, "Settings listing"},
+      {Id::Image1, "Information"},
+      // The rest by their own texts, as the system names them.
+      {Id::Label4, "Computer Name"},
+      {Id::Command1, "Exit"},
+  };
+  for (const auto& [id, name] : expected) {
+    SCOPED_TRACE(mainlayout::Find(id).name);
+    HWND control = window_->Control(id);
+    IAccessible* object = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                       reinterpret_cast<void**>(&object))));
+    const Heard heard = hear(object);
+    EXPECT_EQ(heard.name, name);
+    EXPECT_EQ(heard.role, id == Id::Image1 ? ROLE_SYSTEM_GRAPHIC : systemRole(control));
+    HWND window = nullptr;
+    EXPECT_TRUE(SUCCEEDED(::WindowFromAccessibleObject(object, &window)));
+    EXPECT_EQ(window, control);
+    object->Release();
+  }
+  // A new figure is heard from the same object at once.
+  IAccessible* memory = nullptr;
+  ASSERT_TRUE(SUCCEEDED(::AccessibleObjectFromWindow(window_->Control(Id::Label12), OBJID_CLIENT,
+                                                     __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&memory))));
+  window_->SetCaption(mainform::Label::Label12, "24683749 Kb");
+  EXPECT_EQ(hear(memory).name, "Physical Memory: 24683749 Kb");
+  memory->Release();
+  ::CoUninitialize();
 }
 
 TEST_F(Win32MainWindow, TextBoxKeepsCrLfInArialBlackAndCyan) {

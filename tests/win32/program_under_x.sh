@@ -2,8 +2,8 @@
 # The Windows program under Wine in an X server, started as a user starts it: its program file, its
 # window found by title and measured, colours from a screenshot, Tab and Shift+Tab (entering the
 # listing at its start, nothing selected), the listing copied out of the text box with Ctrl+A and
-# Ctrl+C, the timer's ticks, and the three ways out (Return on Exit, a click on Exit, the close
-# box), each ending the process with status 0.
+# Ctrl+C, the timer's ticks, the names a screen reader hears, and the three ways out (Return on
+# Exit, a click on Exit, the close box), each ending the process with status 0.
 # Usage: program_under_x.sh WINE-RUN PREFIX QUORVANE.EXE WINDOW-READER.EXE SKY.BMP
 # Needs QUORVANE_WINE_DISPLAY, the X server scripts/stages/30-wine starts; skipped (77) without it.
 set -euo pipefail
@@ -90,6 +90,7 @@ if ! diff <(tr -d '\r' <"$work/listing.txt") <(cat "$work/x-clipboard.txt") >&2;
 fi
 
 inspect ticks || fail "the timer's ticks (above)"
+inspect names || fail "what assistive technology hears (above)"
 
 # Colours from the screen: the sky's own pixels outside the controls, the text box black.
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1; }

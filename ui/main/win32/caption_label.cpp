@@ -148,6 +148,8 @@ void CaptionLabel::SetWhole(const std::string& whole, DialogFonts& fonts, Captio
   ::SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   // The label repaints itself, its whole rectangle filled with the sky behind it first.
   ::SetWindowTextA(hwnd_, text.c_str());
+  // Its name for assistive technology carries the value (see accessibility.h).
+  ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
   if (fit.shortened) {
     tips.Show(hwnd_, text);
   } else if (shortened_) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "assets/windows/resources.h"
+#include "ui/main/win32/accessibility.h"
 
 namespace mainwindow {
 namespace {
@@ -139,6 +140,9 @@ void MainWindow::CreateControls() {
     }
     if (control.meaning.value) {
       Value(*control.meaning.value).Attach(child, control);
+    }
+    if (control.meaning.value || control.meaning.spoken != nullptr) {
+      NameForAssistiveTechnology(child);
     }
     if (control.kind == Kind::Picture) {
       information_.reset(static_cast<HICON>(::LoadImageA(
