@@ -95,7 +95,8 @@ void CaptionTips::Show(HWND label, const std::string& text) {
   tool.cbSize = sizeof tool;
   tool.hwnd = ::GetParent(label);
   tool.uId = reinterpret_cast<UINT_PTR>(label);
-  const bool known = ::SendMessageA(tips_, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool));
+  const bool known =
+      ::SendMessageA(tips_, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
   // The tip watches the label's mouse messages itself.
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.lpszText = const_cast<char*>(text.c_str());

@@ -282,7 +282,9 @@ bool MainWindow::PreTranslate(MSG& message) {
       const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
       // Focus rectangles show from the first key on, as the keyboard handling shows them.
       ::SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-      MoveFocus(::GetNextDlgTabItem(hwnd_, ::GetFocus(), back), Move::Tabbed);
+      HWND focused = ::GetFocus();
+      MoveFocus(::GetNextDlgTabItem(hwnd_, focused == hwnd_ ? nullptr : focused, back),
+                Move::Tabbed);
       return true;
     }
   }
