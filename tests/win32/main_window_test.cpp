@@ -1,85 +1,29 @@
 // The Win32 main window in this process, under Wine in an X server: its frame and place, every
-// control where the design puts it, the tab order, plain-text captions that leave nothing behind
-// when they shrink, and the text box's font. The program's resources are linked into this test.
+// control where the design puts it, the tab order, the keyboard entering the listing at its start,
+// what assistive technology hears, and the text box's font. Its captions are tested in
+// caption_label_test.cpp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "assets/windows/resources.h"
 #include "tests/support/window_design.h"
+#include "tests/win32/main_window_fixture.h"
 #include "ui/main/main_layout.h"
 #include "ui/main/win32/main_window.h"
 
 namespace {
 
 using mainlayout::Id;
-
-int Dpi() {
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
-RECT ClientRectOf(HWND control, HWND parent) {
-  RECT rect{};
-  ::GetWindowRect(control, &rect);
-  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-void Pump() {
-  MSG message{};
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-}
-
-class Win32MainWindow : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
-  }
-
-  void SetUp() override {
-    if (::GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) {
-      GTEST_SKIP() << "needs an X server: run by scripts/stages/30-wine";
-    }
-    window_ = std::make_unique<mainwindow::MainWindow>(::GetModuleHandleA(nullptr));
-    hwnd_ = window_->hwnd();
-    ASSERT_NE(hwnd_, nullptr);
-  }
-
-  // The colour the window shows at a point of its client area, read back from its own surface.
-  COLORREF Shown(int x, int y) const {
-    HDC dc = ::GetDC(hwnd_);
-    const COLORREF colour = ::GetPixel(dc, x, y);
-    ::ReleaseDC(hwnd_, dc);
-    return colour;
-  }
-
-  // The sky picture's colour at a point.
-  static COLORREF Sky(int x, int y) {
-    HBITMAP sky = static_cast<HBITMAP>(::LoadImageA(
-        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(QUORVANE_IDB_SKY), IMAGE_BITMAP, 0, 0, 0));
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, sky);
-    const COLORREF colour = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(sky);
-    return colour;
-  }
-
-  std::unique_ptr<mainwindow::MainWindow> window_;
-  HWND hwnd_ = nullptr;
-};
+using win32_window::ClientRectOf;
+using win32_window::Dpi;
+using win32_window::Pump;
+using win32_window::Win32MainWindow;
 
 TEST_F(Win32MainWindow, FixedDialogFrameAtItsPlaceWithTheDesignedClientArea) {
   const int dpi = Dpi();
@@ -159,40 +103,142 @@ TEST_F(Win32MainWindow, EveryControlOfTheDesignByItsIdAndTabOrder) {
   EXPECT_EQ(::GetNextDlgTabItem(hwnd_, text1, TRUE), print);
 }
 
-TEST_F(Win32MainWindow, CaptionsArePlainTextAndAShorterOneLeavesOnlySkyBehind) {
+// Tab and Shift+Tab into the listing put the caret at its start with nothing selected, where a
+// dialog's keyboard handling would select the whole text and show its end.
+TEST_F(Win32MainWindow, TabAndShiftTabEnterTheListingAtItsStartWithNothingSelected) {
+  std::string listing;
+  for (int line = 0; line < 40; ++line) {
+    listing += "Drive Type        = Fixed\r\n";
+  }
+  window_->SetText1(listing);
   window_->Show();
   Pump();
-  window_->SetCaption(mainform::Label::Label1, "a&b <b>%s</b>");
-  EXPECT_EQ(window_->Caption(mainform::Label::Label1), "a&b <b>%s</b>");
-
-  // Five digits, then four: the label's rectangle right of the new text shows the sky again.
-  HWND label = window_->Control(Id::Label13);
-  window_->SetCaption(mainform::Label::Label13, "88888 Kb");
-  ::UpdateWindow(hwnd_);
-  ::UpdateWindow(label);
-  window_->SetCaption(mainform::Label::Label13, "8888 Kb");
-  ::UpdateWindow(label);
-  Pump();
-  EXPECT_EQ(window_->Caption(mainform::Label::Label13), "8888 Kb");
-
-  HDC dc = ::GetDC(label);
-  HGDIOBJ old =
-      ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
-  SIZE used{};
-  ::GetTextExtentPoint32A(dc, "8888 Kb", 7, &used);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(label, dc);
-  const RECT rect = ClientRectOf(label, hwnd_);
-  int differing = 0;
-  for (int x = rect.left + used.cx + 2; x < rect.right; ++x) {
-    for (int y = rect.top; y < rect.bottom; ++y) {
-      differing += Shown(x, y) != Sky(x, y) ? 1 : 0;
+  HWND text1 = window_->Control(Id::Text1);
+  const auto press = [this](bool shift) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    MSG tab{::GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
+    if (!window_->PreTranslate(tab)) {
+      ::TranslateMessage(&tab);
+      ::DispatchMessageA(&tab);
     }
+    Pump();
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+  };
+  const std::pair<const char*, std::vector<bool>> ways[] = {
+      {"Tab from Print Info", {false, false, false}},  // Text1, Exit, Print Info, Text1
+      {"Shift+Tab from Exit", {false, true}},          // Text1, Exit, Text1
+  };
+  for (const auto& [how, shifts] : ways) {
+    SCOPED_TRACE(how);
+    ASSERT_EQ(::GetFocus(), text1);
+    // The caret at the listing's end, the last lines in view.
+    const auto end = static_cast<WPARAM>(listing.size());
+    ::SendMessageA(text1, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageA(text1, EM_SCROLLCARET, 0, 0);
+    ASSERT_GT(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    for (const bool shift : shifts) {
+      press(shift);
+    }
+    EXPECT_EQ(::GetFocus(), text1);
+    DWORD start = 1;
+    DWORD stop = 1;
+    ::SendMessageA(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&stop));
+    EXPECT_EQ(start, 0U);
+    EXPECT_EQ(stop, 0U);
+    EXPECT_EQ(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(window_->Text1(), listing) << "Tab typed into the listing";
   }
-  EXPECT_EQ(differing, 0) << "pixels of the old caption left right of x=" << rect.left + used.cx;
-  // And the sky outside every control is the picture's own top-left part, unscaled.
-  EXPECT_EQ(Shown(5, 5), Sky(5, 5));
-  EXPECT_EQ(Shown(400, 130), Sky(400, 130));
+}
+
+// What a screen reader hears of each control, asked as a screen reader asks: each value named by
+// its heading, following its caption; the listing and the picture by what they are. The rest is
+// the system's own answer (under Wine a plain client area's role for a label or a button).
+TEST_F(Win32MainWindow, AssistiveTechnologyHearsEachValueNamedByItsHeading) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const std::pair<mainform::Label, const char*> captions[] = {
+      {mainform::Label::Label1, "vm"},         {mainform::Label::Label5, "ann & <b>%s</b>"},
+      {mainform::Label::Label7, "Windows NT"}, {mainform::Label::Label26, "Pentium"},
+      {mainform::Label::Label9, "10.0"},       {mainform::Label::Label12, "24683748 Kb"},
+      {mainform::Label::Label13, "1000 Kb"}};
+  for (const auto& [label, caption] : captions) {
+    window_->SetCaption(label, caption);
+  }
+  struct Heard {
+    std::string name;
+    long role;
+  };
+  const auto hear = [](IAccessible* object) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    Heard heard{"(no name)", 0};
+    BSTR name = nullptr;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
+      char bytes[128] = {};
+      ::WideCharToMultiByte(CP_ACP, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr);
+      heard.name = bytes;
+      ::SysFreeString(name);
+    }
+    VARIANT role{};
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) {
+      heard.role = role.lVal;
+    }
+    return heard;
+  };
+  // The role is the system's own, but for the picture, which the window draws.
+  const auto systemRole = [&hear](HWND control) {
+    IAccessible* standard = nullptr;
+    if (FAILED(::CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&standard)))) {
+      return -1L;
+    }
+    const long role = hear(standard).role;
+    standard->Release();
+    return role;
+  };
+  const std::pair<Id, const char*> expected[] = {
+      {Id::Label1, "Computer Name: vm"},
+      {Id::Label5, "User Name: ann & <b>%s</b>"},
+      {Id::Label7, "System Platform: Windows NT"},
+      {Id::Label26, "Processor: Pentium"},
+      {Id::Label9, "Version Info: 10.0"},
+      {Id::Label12, "Physical Memory: 24683748 Kb"},
+      {Id::Label13, "Free Physical Memory: 1000 Kb"},
+      {Id::Label14, "Locked Memory"},  // no value yet
+      {Id::Text1, "Settings listing"},
+      {Id::Image1, "Information"},
+      // The rest by their own texts, as the system names them.
+      {Id::Label4, "Computer Name"},
+      {Id::Command1, "Exit"},
+  };
+  for (const auto& [id, name] : expected) {
+    SCOPED_TRACE(mainlayout::Find(id).name);
+    HWND control = window_->Control(id);
+    IAccessible* object = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                       reinterpret_cast<void**>(&object))));
+    const Heard heard = hear(object);
+    EXPECT_EQ(heard.name, name);
+    EXPECT_EQ(heard.role, id == Id::Image1 ? ROLE_SYSTEM_GRAPHIC : systemRole(control));
+    HWND window = nullptr;
+    EXPECT_TRUE(SUCCEEDED(::WindowFromAccessibleObject(object, &window)));
+    EXPECT_EQ(window, control);
+    object->Release();
+  }
+  // A new figure is heard from the same object at once.
+  IAccessible* memory = nullptr;
+  ASSERT_TRUE(SUCCEEDED(::AccessibleObjectFromWindow(window_->Control(Id::Label12), OBJID_CLIENT,
+                                                     __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&memory))));
+  window_->SetCaption(mainform::Label::Label12, "24683749 Kb");
+  EXPECT_EQ(hear(memory).name, "Physical Memory: 24683749 Kb");
+  memory->Release();
+  ::CoUninitialize();
 }
 
 TEST_F(Win32MainWindow, TextBoxKeepsCrLfInArialBlackAndCyan) {

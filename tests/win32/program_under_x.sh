@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program under Wine in an X server, started as a user starts it: its program file, its
-# window found by title and measured, colours from a screenshot, Tab and Shift+Tab, the listing
-# copied out of the text box with Ctrl+A and Ctrl+C, the timer's ticks, and the three ways out
-# (Return on Exit, a click on Exit, the close box), each ending the process with status 0.
+# window found by title and measured, colours from a screenshot, Tab and Shift+Tab (entering the
+# listing at its start, nothing selected), the listing copied out of the text box with Ctrl+A and
+# Ctrl+C, the timer's ticks, the names a screen reader hears, and the three ways out (Return on
+# Exit, a click on Exit, the close box), each ending the process with status 0.
 # Usage: program_under_x.sh WINE-RUN PREFIX QUORVANE.EXE WINDOW-READER.EXE SKY.BMP
 # Needs QUORVANE_WINE_DISPLAY, the X server scripts/stages/30-wine starts; skipped (77) without it.
 set -euo pipefail
@@ -68,6 +69,16 @@ expect "focus after Tab" "$(focus_after Tab)" Text1
 expect "focus after Shift+Tab" "$(focus_after shift+Tab)" Command2
 expect "focus after Shift+Tab" "$(focus_after shift+Tab)" Command1
 expect "focus after Shift+Tab" "$(focus_after shift+Tab)" Text1
+# The caret at the start of the listing, nothing selected, its first line in view.
+expect "Text1's selection and first line after Shift+Tab" "$(inspect caret | tr -d '\r')" "0 0 0"
+xdotool key ctrl+End
+sleep 0.2
+read -r start _ first < <(inspect caret | tr -d '\r')
+((start > 0 && first > 0)) || fail "Ctrl+End left the caret at $start and line $first in view"
+xdotool key Tab Tab Tab
+sleep 0.2
+expect "focus after Tab from the listing's end" "$(inspect focus | tr -d '\r')" Text1
+expect "Text1's selection and first line after Tab" "$(inspect caret | tr -d '\r')" "0 0 0"
 
 # The listing, copied as a user copies it; inside Wine with CR LF, in the X clipboard as lines.
 xdotool key ctrl+a ctrl+c
@@ -79,6 +90,7 @@ if ! diff <(tr -d '\r' <"$work/listing.txt") <(cat "$work/x-clipboard.txt") >&2;
 fi
 
 inspect ticks || fail "the timer's ticks (above)"
+inspect names || fail "what assistive technology hears (above)"
 
 # Colours from the screen: the sky's own pixels outside the controls, the text box black.
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1; }

@@ -7,8 +7,13 @@
 //                        settings window's start-up in this process; write the copy to FILE
 //   ticks                watch the captions across ticks of Timer1
 //   focus                print the name of the control that has the focus
+//   caret                print where Text1's selection starts and ends, and its first line shown
+//   names                compare what assistive technology hears of the controls the design
+//                        names with the design's names and the captions shown
 //   close                press the close box
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <chrono>
 #include <cstdio>
@@ -176,6 +181,62 @@ int Ticks(HWND main) {
   return failures == 0 ? 0 : 1;
 }
 
+int Caret(HWND main) {
+  HWND text1 = ::GetDlgItem(main, static_cast<int>(Id::Text1));
+  // Both ends in the answer: a pointer into this process would mean nothing to the text box's.
+  const auto selection = static_cast<DWORD>(::SendMessageA(text1, EM_GETSEL, 0, 0));
+  std::printf("%u %u %ld\n", LOWORD(selection), HIWORD(selection),
+              static_cast<long>(::SendMessageA(text1, EM_GETFIRSTVISIBLELINE, 0, 0)));
+  return 0;
+}
+
+// What assistive technology hears of a control, asked across processes as a screen reader asks.
+std::string Heard(HWND control) {
+  IAccessible* object = nullptr;
+  if (FAILED(::AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+    return "(no object)";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  char bytes[160] = "(no name)";
+  if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
+    ::WideCharToMultiByte(CP_ACP, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr);
+    ::SysFreeString(name);
+  }
+  object->Release();
+  return bytes;
+}
+
+int Names(HWND main) {
+  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+    std::fprintf(stderr, "FAILED: no COM in the reader\n");
+    return 1;
+  }
+  const std::map<Id, std::string> expected{
+      {Id::Label1, "Computer Name: " + Caption(main, Id::Label1)},
+      {Id::Label5, "User Name: " + Caption(main, Id::Label5)},
+      {Id::Label26, "Processor: " + Caption(main, Id::Label26)},
+      {Id::Label7, "System Platform: " + Caption(main, Id::Label7)},
+      {Id::Label9, "Version Info: " + Caption(main, Id::Label9)},
+      {Id::Text1, "Settings listing"},
+      {Id::Image1, "Information"},
+  };
+  for (const auto& [id, name] : expected) {
+    const std::string heard = Heard(::GetDlgItem(main, static_cast<int>(id)));
+    Check(heard == name, std::string(mainlayout::Find(id).name) + " is heard as \"" + heard +
+                             "\", not \"" + name + "\"");
+  }
+  // The memory figures move between two questions; their form is what can be compared.
+  const std::regex memory(R"(Physical Memory: \d+ Kb)");
+  const std::string heard = Heard(::GetDlgItem(main, static_cast<int>(Id::Label12)));
+  Check(std::regex_match(heard, memory), "Label12 is heard as \"" + heard + "\"");
+  ::CoUninitialize();
+  return failures == 0 ? 0 : 1;
+}
+
 int Focus(HWND main) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -215,10 +276,17 @@ int main(int argc, char** argv) {
   if (command == "focus") {
     return Focus(main);
   }
+  if (command == "caret") {
+    return Caret(main);
+  }
+  if (command == "names") {
+    return Names(main);
+  }
   if (command == "close") {
     // What the close box does.
     return ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: window-reader find|where|listing FILE|ticks|focus|close\n");
+  std::fprintf(stderr,
+               "usage: window-reader find|where|listing FILE|ticks|focus|caret|names|close\n");
   return 2;
 }

@@ -4,7 +4,6 @@
 #include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QImage>
-#include <algorithm>
 #include <utility>
 
 namespace mainwindow {
@@ -53,23 +52,20 @@ QString PlainToolTip(const QString& text) {
 }  // namespace
 
 FittedCaption FitCaption(const QString& whole, const QFont& face, int width) {
-  FittedCaption fitted{face, whole, false};
-  if (QFontMetrics(face).horizontalAdvance(whole) <= width) {
-    return fitted;
-  }
-  fitted.shortened = true;
-  const qreal size = face.pointSizeF();
-  // Half a point at a time; a face sized in pixels has no points to step down in.
-  for (qreal smaller = size - 0.5; size > 0 && smaller >= kSmallestPointSize; smaller -= 0.5) {
-    fitted.font.setPointSizeF(smaller);
-    if (QFontMetrics(fitted.font).horizontalAdvance(whole) <= width) {
-      return fitted;
+  const CaptionFit fit = mainwindow::FitCaption(face.pointSizeF(), width, [&](double pointSize) {
+    QFont font = face;
+    if (pointSize != face.pointSizeF()) {
+      font.setPointSizeF(pointSize);
     }
+    return QFontMetrics(font).horizontalAdvance(whole);
+  });
+  FittedCaption fitted{face, whole, fit.shortened};
+  if (fit.shortened && face.pointSizeF() > 0) {
+    fitted.font.setPointSizeF(fit.pointSize);
   }
-  if (size > 0) {
-    fitted.font.setPointSizeF(std::min(size, kSmallestPointSize));
+  if (fit.elided) {
+    fitted.shown = QFontMetrics(fitted.font).elidedText(whole, Qt::ElideRight, width);
   }
-  fitted.shown = QFontMetrics(fitted.font).elidedText(whole, Qt::ElideRight, width);
   return fitted;
 }
 

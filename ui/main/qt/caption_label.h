@@ -8,19 +8,18 @@
 #include <QString>
 #include <optional>
 
+#include "ui/main/caption_fit.h"
 #include "ui/main/qt/readable_colour.h"
 
 namespace mainwindow {
 
-// A caption as drawn in a label of a given width: in the face's own size where it fits, else in a
-// smaller size of the same face down to kSmallestPointSize, else elided at its end with "…".
+// A caption as drawn in a label of a given width, fitted as ui/main/caption_fit.h decides, elided
+// with "…".
 struct FittedCaption {
   QFont font;
   QString shown;
   bool shortened = false;  // drawn smaller or elided
 };
-
-inline constexpr double kSmallestPointSize = 6.0;
 
 FittedCaption FitCaption(const QString& whole, const QFont& face, int width);
 

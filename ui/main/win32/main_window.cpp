@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "assets/windows/resources.h"
+#include "ui/main/win32/accessibility.h"
 
 namespace mainwindow {
 namespace {
@@ -57,20 +58,12 @@ MainWindow::MainWindow(HINSTANCE resources)
     : resources_(resources),
       dpi_(ScreenDpi()),
       exit_([] { ::PostQuitMessage(0); }),
-      sky_(resources_, dpi_) {
+      sky_(resources_, dpi_),
+      fonts_(dpi_) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   RegisterWindowClass(instance, resources_, &MainWindow::WindowProc);
 
   textBoxBrush_.reset(::CreateSolidBrush(Colour(mainlayout::kTextBoxBackground)));
-
-  // The window's default font: a plain 8-point dialog face, as a dialog without a font of its own
-  // gets.
-  LOGFONTA dialog{};
-  dialog.lfHeight = -::MulDiv(8, dpi_, 72);
-  dialog.lfWeight = FW_NORMAL;
-  dialog.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(dialog.lfFaceName, "MS Shell Dlg 2", LF_FACESIZE);
-  dialogFont_.reset(::CreateFontIndirectA(&dialog));
 
   LOGFONTA text{};
   text.lfHeight = -::MulDiv(mainlayout::kTextBoxPointsX100, dpi_, 7200);
@@ -90,6 +83,7 @@ MainWindow::MainWindow(HINSTANCE resources)
                     this);
   if (hwnd_) {
     CreateControls();
+    UseTextColours();
   }
 }
 
@@ -107,8 +101,9 @@ void MainWindow::CreateControls() {
     DWORD exStyle = 0;
     switch (control.kind) {
       case Kind::Label:
-        // Captions show what the computer reported: an '&' is a character, not an access key.
-        style |= SS_LEFT | SS_NOPREFIX;
+        // Captions show what the computer reported: an '&' is a character, not an access key. A
+        // value is drawn by the window, fitted to the label; it hears the mouse for its tool tip.
+        style |= SS_NOPREFIX | (control.meaning.value ? SS_OWNERDRAW | SS_NOTIFY : SS_LEFT);
         break;
       case Kind::Picture:
         style |= SS_OWNERDRAW;
@@ -140,7 +135,14 @@ void MainWindow::CreateControls() {
       ::SendMessageA(child, EM_SETLIMITTEXT, 0, 0);
       ::SetWindowTextA(child, control.text);
     } else {
-      ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+      ::SendMessageA(child, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fonts_.At(DialogFonts::kPointSize)), FALSE);
+    }
+    if (control.meaning.value) {
+      Value(*control.meaning.value).Attach(child, control);
+    }
+    if (control.meaning.value || control.meaning.spoken != nullptr) {
+      NameForAssistiveTechnology(child);
     }
     if (control.kind == Kind::Picture) {
       information_.reset(static_cast<HICON>(::LoadImageA(
@@ -159,9 +161,34 @@ void MainWindow::CreateControls() {
   focus_ = Control(Id::Text1);
 }
 
+CaptionLabel& MainWindow::Value(mainform::Label label) {
+  return values_[static_cast<std::size_t>(label)];
+}
+
+const CaptionLabel& MainWindow::Value(mainform::Label label) const {
+  return values_[static_cast<std::size_t>(label)];
+}
+
+void MainWindow::UseTextColours() {
+  const COLORREF system = ::GetSysColor(COLOR_BTNTEXT);
+  for (CaptionLabel& value : values_) {
+    value.UseTextColour(system, sky_);
+  }
+}
+
+void MainWindow::OnSystemColours() {
+  // The dialog colour shows where the window is larger than the sky picture.
+  sky_ = Sky(resources_, dpi_);
+  UseTextColours();
+  // Common controls change their colours only when their parent tells them.
+  for (HWND control : controls_) {
+    ::SendMessageA(control, WM_SYSCOLORCHANGE, 0, 0);
+  }
+  ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void MainWindow::SetCaption(mainform::Label label, const std::string& caption) {
-  // The label repaints itself, its whole rectangle filled with the sky behind it first.
-  ::SetWindowTextA(Control(mainlayout::ValueLabel(label)), caption.c_str());
+  Value(label).SetWhole(caption, fonts_, tips_);
 }
 
 std::string MainWindow::Caption(mainform::Label label) const {
@@ -243,10 +270,21 @@ bool MainWindow::PreTranslate(MSG& message) {
     if (message.wParam == VK_ESCAPE) {
       return true;
     }
+    const bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
     // Ctrl+A selects the whole listing, as in any text box of the system.
-    if (message.wParam == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
-        message.hwnd == Control(Id::Text1)) {
+    if (message.wParam == 'A' && control && message.hwnd == Control(Id::Text1)) {
       ::SendMessageA(message.hwnd, EM_SETSEL, 0, -1);
+      return true;
+    }
+    // Tab and Shift+Tab move the focus here: the keyboard handling of a window that is no dialog
+    // selects the whole text of a text box it tabs into, and the box scrolls to the text's end.
+    if (message.wParam == VK_TAB && !control && !(::GetKeyState(VK_MENU) & 0x8000)) {
+      const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      // Focus rectangles show from the first key on, as the keyboard handling shows them.
+      ::SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      HWND focused = ::GetFocus();
+      MoveFocus(::GetNextDlgTabItem(hwnd_, focused == hwnd_ ? nullptr : focused, back),
+                Move::Tabbed);
       return true;
     }
   }
@@ -287,10 +325,27 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnLabelColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLOREDIT:
       return OnTextBoxColour(reinterpret_cast<HDC>(wParam));
-    case WM_DRAWITEM:
-      if (wParam == static_cast<WPARAM>(Id::Image1)) {
-        OnDrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const mainlayout::Control& control = mainlayout::Find(static_cast<Id>(wParam));
+      if (control.id == Id::Image1) {
+        OnDrawPicture(item);
         return TRUE;
+      }
+      if (control.id == static_cast<Id>(wParam) && control.meaning.value) {
+        Value(*control.meaning.value).Draw(item, Behind(item.hwndItem));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_SYSCOLORCHANGE:
+      OnSystemColours();
+      return 0;
+    case WM_SETTINGCHANGE:
+      // A high-contrast scheme switched on or off (its colours may come with WM_SYSCOLORCHANGE
+      // too).
+      if (wParam == SPI_SETHIGHCONTRAST) {
+        OnSystemColours();
       }
       break;
     case WM_COMMAND:
@@ -326,11 +381,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
-void MainWindow::MoveFocus(HWND to) {
+void MainWindow::MoveFocus(HWND to, Move move) {
   if (!to || !::IsChild(hwnd_, to)) {
     to = Control(Id::Text1);
   }
   focus_ = to;
+  // Tabbing into the listing puts the caret at its start with nothing selected, where a dialog
+  // would select the whole text.
+  if (move == Move::Tabbed && to == Control(Id::Text1) && ::GetFocus() != to) {
+    ::SendMessageA(to, EM_SETSEL, 0, 0);
+    ::SendMessageA(to, EM_SCROLLCARET, 0, 0);
+  }
   ::SetFocus(to);
   // A focused push button is the one Return presses: it shows the default button's frame.
   for (Id id : {Id::Command1, Id::Command2}) {

@@ -14,6 +14,7 @@
 
 #include "ui/main/main_form.h"
 #include "ui/main/main_layout.h"
+#include "ui/main/win32/caption_label.h"
 #include "ui/main/win32/gdi.h"
 #include "ui/main/win32/sky.h"
 
@@ -58,12 +59,20 @@ class MainWindow : public mainform::MainForm {
 
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
   [[nodiscard]] HWND Control(mainlayout::Id id) const { return controls_[mainlayout::Index(id)]; }
+  // What a value label draws: its whole caption, or where even the smallest size is too wide, the
+  // caption's start and an ellipsis.
+  [[nodiscard]] std::string Shown(mainform::Label label) const { return Value(label).Shown(); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateControls();
+  [[nodiscard]] CaptionLabel& Value(mainform::Label label);
+  [[nodiscard]] const CaptionLabel& Value(mainform::Label label) const;
+  // The value labels' text colours for the system's colours as they are now.
+  void UseTextColours();
+  void OnSystemColours();
   void OnPaint();
   void PaintSky(HDC dc) const;
   [[nodiscard]] HBRUSH Behind(HWND control) const;
@@ -71,7 +80,9 @@ class MainWindow : public mainform::MainForm {
   LRESULT OnTextBoxColour(HDC dc);
   void OnDrawPicture(const DRAWITEMSTRUCT& item);
   void OnCommand(int id);
-  void MoveFocus(HWND to);
+  // Tab and Shift+Tab entering Text1 put its caret at the start; other moves keep its selection.
+  enum class Move { Kept, Tabbed };
+  void MoveFocus(HWND to, Move move = Move::Kept);
 
   HINSTANCE resources_;
   HWND hwnd_ = nullptr;
@@ -83,8 +94,11 @@ class MainWindow : public mainform::MainForm {
   ExitAction exit_;
 
   Sky sky_;
+  DialogFonts fonts_;
+  CaptionTips tips_;
+  // The value labels, by their place in the MainForm interface.
+  std::array<CaptionLabel, static_cast<std::size_t>(mainform::Label::Label26) + 1> values_;
   GdiObject<HBRUSH> textBoxBrush_;
-  GdiObject<HFONT> dialogFont_;
   GdiObject<HFONT> textBoxFont_;
   // The information icon at Image1's size.
   std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter> information_;
