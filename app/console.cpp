@@ -14,6 +14,19 @@ namespace {
 
 using platform::console::Encoding;
 
+// Text whose lines end with "\n", with the system's line break instead.
+std::string Lines(std::string_view text, std::string_view lineBreak) {
+  std::string lines;
+  for (const char c : text) {
+    if (c == '\n') {
+      lines.append(lineBreak);
+    } else {
+      lines += c;
+    }
+  }
+  return lines;
+}
+
 // The report as Print Info prints it, from the same start-up the window has.
 std::string Report(std::string_view lineBreak) {
   mainform::RecordedForm main;
@@ -22,7 +35,8 @@ std::string Report(std::string_view lineBreak) {
   return report::Text(main, lineBreak);
 }
 
-int Write(std::string_view text, Encoding encoding, std::string_view program) {
+int Write(std::string_view text, Encoding encoding, std::string_view program,
+          std::string_view lineBreak) {
   std::string why;
   switch (platform::console::WriteOut(text, encoding, &why)) {
     case platform::console::Outcome::Written:
@@ -32,7 +46,8 @@ int Write(std::string_view text, Encoding encoding, std::string_view program) {
     case platform::console::Outcome::Failed:
       break;
   }
-  platform::console::WriteError(std::string(program) + ": cannot write the output: " + why + "\n");
+  platform::console::WriteError(
+      Lines(std::string(program) + ": cannot write the output: " + why + "\n", lineBreak));
   return kFailed;
 }
 
@@ -41,18 +56,18 @@ int Write(std::string_view text, Encoding encoding, std::string_view program) {
 int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak) {
   switch (command.mode) {
     case Mode::Help:
-      return Write(HelpText(program), Encoding::Utf8, program);
+      return Write(Lines(HelpText(program), lineBreak), Encoding::Utf8, program, lineBreak);
     case Mode::Version:
-      return Write(VersionText(program), Encoding::Utf8, program);
+      return Write(Lines(VersionText(program), lineBreak), Encoding::Utf8, program, lineBreak);
     case Mode::Text:
-      return Write(Report(lineBreak), Encoding::SystemCodePage, program);
+      return Write(Report(lineBreak), Encoding::SystemCodePage, program, lineBreak);
     case Mode::Json:
-      return Write(facts::Json(facts::Gather()), Encoding::Utf8, program);
+      return Write(facts::Json(facts::Gather()), Encoding::Utf8, program, lineBreak);
     case Mode::UsageError:
     case Mode::Window:
       break;
   }
-  platform::console::WriteError(UsageErrorLine(command, program));
+  platform::console::WriteError(Lines(UsageErrorLine(command, program), lineBreak));
   return kUsageError;
 }
 

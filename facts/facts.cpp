@@ -34,13 +34,11 @@ Drive DriveAt(const std::string& root) {
   }
   drive.totalBytes = total;
   drive.freeBytes = available;
-  drive.label = platform::unicode::VolumeLabel(root);
-  platform::DWORD serial = 0;
-  if (platform::GetVolumeInformationA(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr,
-                                      0) != 0) {
+  if (const auto volume = platform::unicode::VolumeAt(root)) {
+    drive.label = volume->label;
     char text[10];
-    std::snprintf(text, sizeof text, "%04X-%04X", static_cast<unsigned>(serial >> 16U),
-                  static_cast<unsigned>(serial & 0xFFFFU));
+    std::snprintf(text, sizeof text, "%04X-%04X", static_cast<unsigned>(volume->serial >> 16U),
+                  static_cast<unsigned>(volume->serial & 0xFFFFU));
     drive.serial = text;
   }
   return drive;

@@ -5,6 +5,7 @@
 // bytes as they are, which are UTF-8 by convention but need not be. nullopt where the call fails.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,8 +17,12 @@ std::optional<std::string> UserName();
 std::optional<std::string> WindowsDirectory();
 std::optional<std::string> SystemDirectory();
 std::optional<std::string> TempPath();
-// The label of the volume at a drive root; "" for a volume without one, nullopt for one that cannot
-// be read. A network root is asked with the same time bound as the 8-bit calls.
-std::optional<std::string> VolumeLabel(const std::string& root);
+// The volume at a drive root: its label ("" for a volume without one) and serial number; nullopt
+// for one that cannot be read. A network root is asked with the same time bound as the 8-bit calls.
+struct Volume {
+  std::string label;
+  std::uint32_t serial = 0;
+};
+std::optional<Volume> VolumeAt(const std::string& root);
 
 }  // namespace platform::unicode

@@ -41,8 +41,7 @@ std::vector<HeldMessage>& Held() {
 struct Attempt {
   DisplayEnvironment environment;
   std::vector<std::string> platforms;
-  // The platform plugins installed, where they matter for the line: where the platform was named
-  // or Wayland is tried. Read before Qt starts, since its failure leaves no safe moment to read.
+  // The platform plugins installed, read where they decide the platform or when the start failed.
   std::optional<std::vector<std::string>> installed;
 };
 
@@ -82,8 +81,12 @@ bool Installed(const Attempt& attempt, const std::string& platform) {
 }
 
 // The line for a start that failed: the first platform tried whose plugin is missing, else the
-// first one's display that could not be opened.
-std::string FailedLine(const Attempt& attempt) {
+// first one's display that could not be opened. The plugins are read only now, when the start has
+// failed: a start that succeeds never pays for it.
+std::string FailedLine(Attempt& attempt) {
+  if (!attempt.installed) {
+    attempt.installed = InstalledPlatforms();
+  }
   for (const std::string& platform : attempt.platforms) {
     if (!Installed(attempt, platform)) {
       return PlatformFailedLine(attempt.environment, platform, false);
@@ -183,11 +186,6 @@ std::unique_ptr<QApplication> StartOnDisplay(int& argc, char** argv) {
       list += (list.empty() ? "" : ";") + platform;
     }
     qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(list));
-  }
-  if (!attempt.installed && (!environment.qpaPlatform.empty() ||
-                             std::find(attempt.platforms.begin(), attempt.platforms.end(),
-                                       "wayland") != attempt.platforms.end())) {
-    attempt.installed = InstalledPlatforms();
   }
   const DisplayGuard guard;
   return std::make_unique<QApplication>(argc, argv);

@@ -8,8 +8,8 @@
 
 #include "app/linux/display.h"
 #include "app/linux/display_environment.h"
+#include "app/linux/modules.h"
 #include "app/linux/program.h"
-#include "app/linux/window_entry.h"
 
 namespace {
 

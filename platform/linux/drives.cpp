@@ -109,13 +109,15 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
 
 namespace platform::unicode {
 
-// Linux labels are bytes already: the label search's answer, whole.
-std::optional<std::string> VolumeLabel(const std::string& root) {
-  std::string label;
-  if (!Dir(root.c_str(), kAttributeVolume, &label)) {
+// Linux labels are bytes already: the label search's answer, whole, and the volume call's serial.
+std::optional<Volume> VolumeAt(const std::string& root) {
+  Volume volume;
+  if (!Dir(root.c_str(), kAttributeVolume, &volume.label) ||
+      GetVolumeInformationA(root.c_str(), nullptr, 0, &volume.serial, nullptr, nullptr, nullptr,
+                            0) == 0) {
     return std::nullopt;
   }
-  return label;
+  return volume;
 }
 
 }  // namespace platform::unicode

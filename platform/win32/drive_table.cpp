@@ -249,9 +249,9 @@ std::optional<VolumeFacts> DriveTable::Volume(const std::string& path) {
   return Bounded(path, &Root::volume, calls_.volume);
 }
 
-std::optional<std::string> DriveTable::Label(const std::string& path) {
+std::optional<VolumeText> DriveTable::Text(const std::string& path) {
   // Only the facts document asks it, once per drive: nothing is asked ahead of time.
-  return Bounded<std::string>(path, nullptr, calls_.label);
+  return Bounded<VolumeText>(path, nullptr, calls_.text);
 }
 
 }  // namespace platform::win32

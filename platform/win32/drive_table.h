@@ -31,14 +31,20 @@ struct VolumeFacts {
   std::string fileSystem;
 };
 
+struct VolumeText {
+  std::string label;  // UTF-8
+  std::uint32_t serial = 0;
+};
+
 // The system's own calls, one root or path each; a failed call answers nothing.
 struct DriveCalls {
   std::function<std::vector<std::string>()> roots;
   std::function<std::uint32_t(const std::string& root)> type;
   std::function<std::optional<contract::DiskSizes>(const std::string& path)> sizes;
   std::function<std::optional<VolumeFacts>(const std::string& path)> volume;
-  // The volume's label from the wide-character call, in UTF-8, for the facts document.
-  std::function<std::optional<std::string>(const std::string& path)> label;
+  // The volume's label from the wide-character call, in UTF-8, and its serial, for the facts
+  // document.
+  std::function<std::optional<VolumeText>(const std::string& path)> text;
 };
 
 // How long a network root is given to answer.
@@ -64,7 +70,7 @@ class DriveTable {
   // once it has failed to answer in time.
   std::optional<contract::DiskSizes> Sizes(const std::string& path);
   std::optional<VolumeFacts> Volume(const std::string& path);
-  std::optional<std::string> Label(const std::string& path);
+  std::optional<VolumeText> Text(const std::string& path);
 
  private:
   struct Root {

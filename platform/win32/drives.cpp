@@ -65,8 +65,9 @@ std::optional<win32::VolumeFacts> AskVolume(const std::string& root) {
   return win32::VolumeFacts{label.data(), serial, maximumLength, flags, fileSystem.data()};
 }
 
-// The label from the wide-character call, so that no letter is lost to the ANSI code page.
-std::optional<std::string> AskLabel(const std::string& root) {
+// The label from the wide-character call, so that no letter is lost to the ANSI code page, and the
+// serial from the same call.
+std::optional<win32::VolumeText> AskText(const std::string& root) {
   const int length = ::MultiByteToWideChar(CP_ACP, 0, root.c_str(), -1, nullptr, 0);
   if (length <= 0) {
     return std::nullopt;
@@ -74,8 +75,9 @@ std::optional<std::string> AskLabel(const std::string& root) {
   std::wstring wideRoot(static_cast<std::size_t>(length), L'\0');
   ::MultiByteToWideChar(CP_ACP, 0, root.c_str(), -1, wideRoot.data(), length);
   std::array<wchar_t, MAX_PATH + 1> label{};
+  ::DWORD serial = 0;
   if (::GetVolumeInformationW(wideRoot.c_str(), label.data(), static_cast<::DWORD>(label.size()),
-                              nullptr, nullptr, nullptr, nullptr, 0) == 0) {
+                              &serial, nullptr, nullptr, nullptr, 0) == 0) {
     return std::nullopt;
   }
   const int bytes =
@@ -86,7 +88,7 @@ std::optional<std::string> AskLabel(const std::string& root) {
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, label.data(), -1, utf8.data(), bytes, nullptr, nullptr);
   utf8.resize(static_cast<std::size_t>(bytes - 1));  // without the NUL
-  return utf8;
+  return win32::VolumeText{std::move(utf8), serial};
 }
 
 // Every drive call but the list goes through this table: a share whose server has gone can keep
@@ -94,7 +96,7 @@ std::optional<std::string> AskLabel(const std::string& root) {
 win32::DriveTable& Machine() {
   static win32::DriveTable table(win32::DriveCalls{
       ListRoots, [](const std::string& root) { return ::GetDriveTypeA(root.c_str()); }, AskSizes,
-      AskVolume, AskLabel});
+      AskVolume, AskText});
   return table;
 }
 
@@ -183,10 +185,14 @@ bool Dir(const char* lpPathName, int attributes, std::string* name) {
 
 namespace platform::unicode {
 
-std::optional<std::string> VolumeLabel(const std::string& root) {
+std::optional<Volume> VolumeAt(const std::string& root) {
   FailCriticalErrorsQuietly();
   try {
-    return Machine().Label(root);
+    const auto text = Machine().Text(root);
+    if (!text) {
+      return std::nullopt;
+    }
+    return Volume{text->label, text->serial};
   } catch (...) {
     return std::nullopt;
   }

@@ -230,10 +230,13 @@ std::optional<std::string> TempPath() {
   return machine().tempPath;
 }
 
-std::optional<std::string> VolumeLabel(const std::string& root) {
-  fake::Log("VolumeLabel(" + root + ")");
+std::optional<Volume> VolumeAt(const std::string& root) {
+  fake::Log("VolumeAt(" + root + ")");
   const auto* drive = fake::Find(root.c_str());
-  return drive != nullptr && drive->readable ? std::optional(drive->label) : std::nullopt;
+  if (drive == nullptr || !drive->readable || !drive->serialOk) {
+    return std::nullopt;
+  }
+  return Volume{drive->label, drive->serial};
 }
 
 }  // namespace platform::unicode

@@ -3,7 +3,7 @@
 # start-up listing runs under Wine with X: typed network and backed by a FUSE directory whose volume
 # questions stall for a minute, and must finish within a generous limit, showing X: without a disk.
 # Runs with the share alive and dead in turn and prints the median of each.
-# Usage: tests/win32/dead_share.sh BUILD_DIR   (the mingw build tree holding quorvane-listing.exe)
+# Usage: tests/win32/dead_share.sh BUILD_DIR   (the mingw build tree holding the console program)
 set -euo pipefail
 
 readonly stall_seconds=60
@@ -43,7 +43,7 @@ build=$2
 work=$3
 export WINEPREFIX=$4 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-program=$build/tests/win32/quorvane-listing.exe
+program=$build/app/windows/quorvane-cli.exe
 mount_point=$work/mnt
 
 # The share's server is spared by the helper: Wine's own server asks a new volume's kind in its
@@ -72,7 +72,7 @@ grep -q " $mount_point .* stalling-share " /proc/self/mountinfo || { echo "FAIL:
 run() {
   local start end
   start=$(date +%s%N)
-  timeout $((stall_seconds * 7)) /usr/bin/wine "$program" </dev/null >"$work/listing-$1.txt" 2>&1 \
+  timeout $((stall_seconds * 7)) /usr/bin/wine "$program" --text </dev/null >"$work/listing-$1.txt" 2>&1 \
     || { echo "FAIL: the listing ended with status $? ($1 share)" >&2; touch "$work/failed"; }
   end=$(date +%s%N)
   echo $(((end - start) / 1000000))

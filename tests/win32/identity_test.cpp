@@ -15,12 +15,12 @@
 
 namespace {
 
-// quorvane-listing.exe is built next to this test.
+// The console program quorvane-cli.exe, which carries the identity.
 std::string ProgramPath() {
   char self[MAX_PATH] = {};
   const ::DWORD length = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
   std::string path(self, length);
-  return path.substr(0, path.find_last_of("\\/") + 1) + "quorvane-listing.exe";
+  return path.substr(0, path.find_last_of("\\/") + 1) + QUORVANE_CLI_FROM_TEST;
 }
 
 class ProgramIdentity : public ::testing::Test {
