@@ -4,13 +4,13 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "bench/quit_when_exposed.h"
+#include "app/linux/quit_when_shown.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
   window.setFixedSize(413, 274);
   window.show();
-  bench_support::QuitWhenExposed(window);
+  app::QuitWhenExposed(window);
   return QApplication::exec();
 }

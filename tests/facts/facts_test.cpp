@@ -16,18 +16,6 @@ namespace {
 
 using nlohmann::json;
 
-fake::Drive Drive(std::string root, unsigned type, std::uint64_t total, std::uint64_t free,
-                  std::string label, std::uint32_t serial) {
-  fake::Drive drive;
-  drive.root = std::move(root);
-  drive.type = type;
-  drive.totalBytes = total;
-  drive.freeBytes = free;
-  drive.label = std::move(label);
-  drive.serial = serial;
-  return drive;
-}
-
 // An independent thousands formatter: every third digit from the right gets a point before it.
 std::string Grouped(std::uint64_t value) {
   const std::string digits = std::to_string(value);
@@ -82,14 +70,14 @@ TEST_F(Document, HoldsEveryFactWithExactNumbers) {
 }
 
 TEST_F(Document, HasTheListingsDrivesInItsOrderWithTheSameSizesAndNullWhereNothingTells) {
-  fake::Drive floppy = Drive("A:\\", 2, 0, 0, "", 0);
+  fake::Drive floppy = fake::Disk("A:\\", 2, 0, 0, "", 0);
   floppy.sizeOk = false;
-  fake::Drive unreadable = Drive("E:\\", 4, 4096, 1024, "", 0);
+  fake::Drive unreadable = fake::Disk("E:\\", 4, 4096, 1024, "", 0);
   unreadable.readable = false;
   unreadable.serialOk = false;
-  fake::machine().drives = {floppy, Drive("C:\\", 3, 5'000'000'000'000ULL, 123, "SYSTEM", 0xA1B2C3),
-                            Drive("D:\\", 5, 681574400, 0, "", 0), unreadable,
-                            Drive("X:\\", 0, 10, 1, "x", 0)};
+  fake::machine().drives = {
+      floppy, fake::Disk("C:\\", 3, 5'000'000'000'000ULL, 123, "SYSTEM", 0xA1B2C3),
+      fake::Disk("D:\\", 5, 681574400, 0, "", 0), unreadable, fake::Disk("X:\\", 0, 10, 1, "x", 0)};
   const json drives = Gathered()["drives"];
   const json expected = json::parse(R"([
     {"root": "A:\\", "kind": "Removable drive", "total_bytes": null, "free_bytes": null,

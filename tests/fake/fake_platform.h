@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -22,6 +23,19 @@ struct Drive {
   bool serialOk = true;
   platform::DWORD serial = 0;
 };
+
+// A drive with a readable disk of the given kind, sizes, label and serial number.
+inline Drive Disk(std::string root, platform::UINT type, std::uint64_t total, std::uint64_t free,
+                  std::string label, platform::DWORD serial) {
+  Drive drive;
+  drive.root = std::move(root);
+  drive.type = type;
+  drive.totalBytes = total;
+  drive.freeBytes = free;
+  drive.label = std::move(label);
+  drive.serial = serial;
+  return drive;
+}
 
 struct Machine {
   // Text answers; nullopt makes the call fail. The text is written as it stands, NULs included.

@@ -12,6 +12,7 @@
 
 namespace {
 
+using fake::Disk;
 using mainform::Label;
 using testing_support::RecordingMainForm;
 
@@ -22,18 +23,6 @@ fake::Drive Floppy(std::string root) {
   drive.sizeOk = false;
   drive.readable = false;
   drive.serialOk = false;
-  return drive;
-}
-
-fake::Drive Disk(std::string root, unsigned type, std::uint64_t total, std::uint64_t free,
-                 std::string label, std::uint32_t serial) {
-  fake::Drive drive;
-  drive.root = std::move(root);
-  drive.type = type;
-  drive.totalBytes = total;
-  drive.freeBytes = free;
-  drive.label = std::move(label);
-  drive.serial = serial;
   return drive;
 }
 

@@ -62,6 +62,15 @@ mainlayout::Rgb RgbOf(COLORREF colour) {
   return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
+// The tip's record of one label: the label is the tool, and the window under it its owner.
+TOOLINFOA ToolOf(HWND label) {
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = ::GetParent(label);
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  return tool;
+}
+
 }  // namespace
 
 HFONT DialogFonts::At(double pointSize) {
@@ -91,10 +100,7 @@ void CaptionTips::Show(HWND label, const std::string& text) {
       return;
     }
   }
-  TOOLINFOA tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = ::GetParent(label);
-  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  TOOLINFOA tool = ToolOf(label);
   const bool known =
       ::SendMessageA(tips_, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
   // The tip watches the label's mouse messages itself.
@@ -109,10 +115,7 @@ void CaptionTips::Remove(HWND label) {
   if (!tips_) {
     return;
   }
-  TOOLINFOA tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = ::GetParent(label);
-  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  TOOLINFOA tool = ToolOf(label);
   ::SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
