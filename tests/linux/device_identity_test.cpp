@@ -101,7 +101,7 @@ TEST(KindOf, NamesTheKindByFilesystemAndDevice) {
 // A 64 KB FAT12 volume as a file: boot sector with serial 00A1B2C3, and optionally a volume-label
 // entry in the root directory, where the label of a FAT volume lives.
 std::string WriteFatImage(const std::string& name, const std::string& label) {
-  std::vector<unsigned char> image(64 * 1024, 0);
+  std::vector<unsigned char> image(std::size_t{64} * 1024, 0);
   const auto put = [&image](std::size_t offset, std::initializer_list<unsigned char> bytes) {
     std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
   };
@@ -130,7 +130,7 @@ std::string WriteFatImage(const std::string& name, const std::string& label) {
     std::memcpy(image.data() + 1536, entry.data(), 11);
     image[1536 + 11] = 0x08;  // the volume-label attribute
   }
-  const std::string path = ::testing::TempDir() + name;
+  std::string path = ::testing::TempDir() + name;
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file != nullptr) {
     std::fwrite(image.data(), 1, image.size(), file);

@@ -36,10 +36,12 @@ struct Expected {
 // Checks the whole table: the roots in order, and each drive's kind, label and serial.
 void ExpectDrives(const std::vector<Drive>& drives, const std::vector<Expected>& expected) {
   std::vector<std::string> roots;
+  roots.reserve(drives.size());
   for (const Drive& drive : drives) {
     roots.push_back(drive.root);
   }
   std::vector<std::string> expectedRoots;
+  expectedRoots.reserve(expected.size());
   for (const Expected& drive : expected) {
     expectedRoots.push_back(drive.root);
   }

@@ -3,6 +3,8 @@
 // design and not the table with itself.
 #pragma once
 
+#include <ostream>
+
 namespace testing_support {
 
 enum class Widget { Label, Button, Picture, TextBox };
@@ -42,5 +44,10 @@ inline constexpr DesignRow kDesign[] = {
     {120, "Label11", Widget::Label, "Pelvaro  https://www.pelvaro.example/", 360, 3720, 5625, 285,
      Look::Blue},
 };
+
+// A row by its name in a test's messages.
+inline void PrintTo(const DesignRow& row, std::ostream* os) {
+  *os << row.name;
+}
 
 }  // namespace testing_support
