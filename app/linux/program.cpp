@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "assets/assets.h"
+#include "assets/qt/pictures.h"
 #include "ui/main/qt/printing_module.h"
 #include "version.h"
 

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "assets/assets.h"
+#include "assets/qt/pictures.h"
 #include "assets/sky_pixels.h"
 #include "tests/ui/qt_app.h"
 

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <string>
 
-#include "assets/assets.h"
+#include "assets/qt/pictures.h"
 #include "tests/ui/main_window_fixture.h"
 
 namespace {

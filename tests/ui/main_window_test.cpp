@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/assets.h"
+#include "assets/qt/pictures.h"
 #include "tests/support/window_design.h"
 #include "tests/ui/main_window_fixture.h"
 #include "tests/ui/qt_app.h"

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "assets/assets.h"
+#include "assets/qt/pictures.h"
 #include "ui/main/qt/caption_label.h"
 
 namespace mainwindow {

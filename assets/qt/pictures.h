@@ -1,4 +1,4 @@
-// The pictures built into the program, as compiled-in pixels.
+// The pictures built into the program for the Qt windows, as compiled-in pixels.
 #pragma once
 
 class QIcon;

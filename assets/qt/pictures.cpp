@@ -1,4 +1,4 @@
-#include "assets/assets.h"
+#include "assets/qt/pictures.h"
 
 #include "assets/icon_pixels.h"
 #include "assets/information_drawing.h"
