@@ -80,8 +80,6 @@ struct Meaning {
   // The value's line in the printed report (3 to 8) and the caption before it; 0: not printed.
   int reportLine = 0;
   const char* reportCaption = nullptr;
-  // A figure changes while the program runs.
-  bool figure = false;
 };
 
 struct Control {
@@ -100,10 +98,7 @@ struct Control {
 namespace detail {
 using mainform::Label;
 constexpr Meaning Value(Label label, Id heading, int line = 0, const char* caption = nullptr) {
-  return {label, heading, nullptr, line, caption, false};
-}
-constexpr Meaning Figure(Label label, Id heading, int line = 0, const char* caption = nullptr) {
-  return {label, heading, nullptr, line, caption, true};
+  return {label, heading, nullptr, line, caption};
 }
 }  // namespace detail
 
@@ -117,7 +112,7 @@ inline constexpr std::array<Control, 20> kControls{{
     {Id::Label6, "Label6", Kind::Label, "User Name", 4800, 360, 1275, 255, Ink::Blue, {}},
     // The processor has no heading of its own: it stands left of the platform's.
     {Id::Label26, "Label26", Kind::Label, "", 2250, 660, 1065, 255, Ink::Default,
-     {mainform::Label::Label26, Id::None, "Processor", 7, "Processor:     ", false}},
+     {mainform::Label::Label26, Id::None, "Processor", 7, "Processor:     "}},
     {Id::Label7, "Label7", Kind::Label, "", 3330, 660, 1395, 255, Ink::Default,
      detail::Value(mainform::Label::Label7, Id::Label8, 5, "Platform:      ")},
     {Id::Label8, "Label8", Kind::Label, "System Platform", 4800, 660, 1275, 255, Ink::Blue, {}},
@@ -126,15 +121,15 @@ inline constexpr std::array<Control, 20> kControls{{
     {Id::Label10, "Label10", Kind::Label, "Version Info", 4800, 960, 1275, 255, Ink::Blue, {}},
     {Id::Command2, "Command2", Kind::Button, "Print Info", 2280, 1020, 975, 285, Ink::Default, {}},
     {Id::Label12, "Label12", Kind::Label, "", 3330, 1260, 1005, 255, Ink::Default,
-     detail::Figure(mainform::Label::Label12, Id::Label17, 8, "Physical RAM:  ")},
+     detail::Value(mainform::Label::Label12, Id::Label17, 8, "Physical RAM:  ")},
     {Id::Label17, "Label17", Kind::Label, "Physical Memory", 4380, 1260, 1725, 255, Ink::Blue, {}},
     {Id::Command1, "Command1", Kind::Button, "Exit", 2280, 1380, 975, 285, Ink::Default, {}},
     {Id::Label13, "Label13", Kind::Label, "", 3330, 1530, 1005, 255, Ink::Magenta,
-     detail::Figure(mainform::Label::Label13, Id::Label18)},
+     detail::Value(mainform::Label::Label13, Id::Label18)},
     {Id::Label18, "Label18", Kind::Label, "Free Physical Memory", 4380, 1530, 1725, 255, Ink::Blue,
      {}},
     {Id::Label14, "Label14", Kind::Label, "", 3330, 1800, 1005, 255, Ink::Default,
-     detail::Figure(mainform::Label::Label14, Id::Label19)},
+     detail::Value(mainform::Label::Label14, Id::Label19)},
     {Id::Label19, "Label19", Kind::Label, "Locked Memory", 4380, 1800, 1725, 255, Ink::Blue, {}},
     {Id::Image1, "Image1", Kind::Picture, "", 720, 480, 765, 735, Ink::Default,
      {std::nullopt, Id::None, "Information"}},
