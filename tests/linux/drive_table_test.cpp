@@ -88,7 +88,8 @@ TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenU
   auto record = std::make_shared<Recorder>();
   DriveTable table({MakeDrive("/", false), MakeDrive("/mnt/live", true),
                     MakeDrive("/mnt/dead", true), MakeDrive("/mnt/unasked", true)},
-                   Recorder::For(record), 50ms);
+                   // Long enough for a live share's worker to start on a busy or emulated machine.
+                   Recorder::For(record), 500ms);
   const Drive& local = *table.Find("/");
   const Drive& live = *table.Find("/mnt/live/");
   const Drive& dead = *table.Find("/mnt/dead/");

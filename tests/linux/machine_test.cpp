@@ -119,7 +119,7 @@ TEST(ThisMachine, VersionIsTheKernelsAndThePlatformItsName) {
 }
 
 TEST(ThisMachine, ProcessorsAreTheOnlineCpus) {
-  std::string processor;
+  std::string processor = "as the caller left it";
   std::int32_t count = 0;
   std::int32_t mask = 0;
   System::SystemInfo(processor, count, mask);
@@ -128,6 +128,9 @@ TEST(ThisMachine, ProcessorsAreTheOnlineCpus) {
   EXPECT_EQ(bits, count < 32 ? count : 32);
 #if defined(__x86_64__) || defined(__i386__)
   EXPECT_EQ(processor, "Intel Pentium");
+#else
+  // Any other processor (ARM) is of no type the probe names: the name is left unassigned.
+  EXPECT_EQ(processor, "as the caller left it");
 #endif
 }
 
@@ -163,7 +166,13 @@ TEST(ThisMachine, MemoryComesFromSysinfoWhereMeminfoCannotBeRead) {
   if (::geteuid() != 0) {
     GTEST_SKIP() << "hiding /proc/meminfo in a private mount namespace needs root";
   }
+#ifdef QUORVANE_UNDER_EMULATOR
+  // qemu-user cannot start this program anew; ctest runs each case in a process of its own, which
+  // has read no memory figure yet, so a forked child keeps no descriptor of the real file either.
+  GTEST_FLAG_SET(death_test_style, "fast");
+#else
   GTEST_FLAG_SET(death_test_style, "threadsafe");
+#endif
   const auto hiddenThenMeasured = [](const std::function<bool()>& hide) {
     if (::unshare(CLONE_NEWNS) != 0 ||
         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 || !hide()) {

@@ -99,9 +99,16 @@ TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
 TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
   const auto faults = testing_support::InPrivateMounts([] {
     using testing_support::MountTmpfs;
-    constexpr std::uint64_t kRacing = 1024 * 1024;
+    constexpr std::uint64_t kRacing = std::uint64_t{1024} * 1024;
     if (!MountTmpfs("/mnt", 8192)) {
       return std::string("cannot mount tmpfs");
+    }
+    // Where no mount ID is told (qemu-user passes statx's mask on but not the ID), a tmpfs put in
+    // the place of another may get its device number and cannot be told from it: not tried then.
+    const auto root = LookAtPath("/", false);
+    const bool replaceable = root && root->mountId != 0;
+    if (!replaceable) {
+      std::fprintf(stderr, "no mount IDs here: a replaced mount is not tried\n");
     }
     std::string faults;
     const auto measure = [&faults](const Drive& drive, bool present) {
@@ -124,7 +131,7 @@ TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
       if (round % 3 != 0) {
         ::umount2("/mnt/race", MNT_DETACH);
       }
-      if (round % 3 == 2) {
+      if (round % 3 == 2 && replaceable) {
         MountTmpfs("/mnt/race", 2048);
       }
       if (!race->reading || race->reading->total != kRacing) {

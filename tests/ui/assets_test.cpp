@@ -8,7 +8,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -18,6 +17,7 @@
 
 #include "assets/qt/pictures.h"
 #include "assets/sky_pixels.h"
+#include "tests/support/run_program.h"
 #include "tests/ui/qt_app.h"
 
 namespace {
@@ -53,7 +53,8 @@ class Generated : public Pictures, public ::testing::WithParamInterface<const ch
   // One run of the generator for all three files.
   static void SetUpTestSuite() {
     dir_ = new QTemporaryDir;
-    exitCode_ = QProcess::execute(QStringLiteral(QUORVANE_GENERATOR), {dir_->path()});
+    exitCode_ =
+        testing_support::RunProgram({QUORVANE_GENERATOR, dir_->path().toStdString()}).status;
   }
   static void TearDownTestSuite() {
     delete dir_;
@@ -142,8 +143,9 @@ TEST_F(Pictures, TheGeneratorRefusesABitmapThatIsNotTheSky) {
   bad.write(Committed("sky.bmp").left(2000));  // the header promises more rows than follow
   bad.close();
   const QString out = dir.filePath(QStringLiteral("sky_pixels.cpp"));
-  EXPECT_EQ(QProcess::execute(QStringLiteral(QUORVANE_GENERATOR),
-                              {QStringLiteral("--shown-sky"), bad.fileName(), out}),
+  EXPECT_EQ(testing_support::RunProgram({QUORVANE_GENERATOR, "--shown-sky",
+                                         bad.fileName().toStdString(), out.toStdString()})
+                .status,
             1);
   EXPECT_FALSE(QFile::exists(out));
 }

@@ -12,7 +12,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,6 +24,7 @@
 #include "platform/qt/dialogs.h"
 #include "platform/qt/printer.h"
 #include "tests/support/recording_main_form.h"
+#include "tests/support/run_program.h"
 #include "tests/ui/report_fakes.h"
 #include "ui/main/qt/report.h"
 #include "ui/main/report.h"
@@ -63,12 +63,10 @@ struct PdfText {
 constexpr const char* kPitchPoints = "9.6";
 
 PdfText ReadPdf(const QString& path) {
-  QProcess pdftotext;
-  pdftotext.start(
-      QStringLiteral("pdftotext"),
-      {QStringLiteral("-fixed"), QLatin1String(kPitchPoints), path, QStringLiteral("-")});
-  EXPECT_TRUE(pdftotext.waitForFinished(30000)) << "pdftotext (poppler-utils) did not run";
-  const std::string out = pdftotext.readAllStandardOutput().toStdString();
+  const auto pdftotext =
+      testing_support::RunProgram({"pdftotext", "-fixed", kPitchPoints, path.toStdString(), "-"});
+  EXPECT_EQ(pdftotext.status, 0) << "pdftotext (poppler-utils) did not run";
+  const std::string& out = pdftotext.out;
   PdfText text;
   std::string line;
   for (const char c : out) {
@@ -99,11 +97,10 @@ PdfText ReadPdf(const QString& path) {
 
 // The right edge of the rightmost word on any page, and the page width, in points.
 std::pair<double, double> RightmostInk(const QString& path) {
-  QProcess pdftotext;
-  pdftotext.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-bbox"), path, QStringLiteral("-")});
-  EXPECT_TRUE(pdftotext.waitForFinished(30000));
-  const QString out = QString::fromUtf8(pdftotext.readAllStandardOutput());
+  const auto pdftotext =
+      testing_support::RunProgram({"pdftotext", "-bbox", path.toStdString(), "-"});
+  EXPECT_EQ(pdftotext.status, 0);
+  const QString out = QString::fromStdString(pdftotext.out);
   double rightmost = 0;
   for (qsizetype at = out.indexOf(QLatin1String("xMax=\"")); at >= 0;
        at = out.indexOf(QLatin1String("xMax=\""), at + 1)) {
