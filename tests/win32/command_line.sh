@@ -2,11 +2,12 @@
 # The Windows console program under Wine, as cmd or PowerShell would run it with its output piped:
 # its options and statuses, CR LF lines, the document against its schema and against the listing of
 # --text, names from the wide-character calls (a user named in Cyrillic, whole in the document,
-# "?" in the 8-bit report as the window shows it), a full disk, and a program file that needs only
-# what Windows carries.
-# Usage: command_line.sh WINE-RUN PREFIX QUORVANE-CLI.EXE SCHEMA
+# "?" in the 8-bit report as the window shows it), a user name longer than the window's first
+# buffer, a full disk, a program file that needs only what Windows carries, and the window program
+# started from an install folder whose name the code page cannot hold.
+# Usage: command_line.sh WINE-RUN PREFIX QUORVANE-CLI.EXE SCHEMA WINDOW-STAND-IN.EXE
 set -euo pipefail
-wine_run=$1 prefix=$2 program=$3 schema=$4
+wine_run=$1 prefix=$2 program=$3 schema=$4 stand_in=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -76,6 +77,13 @@ expect("C:", (c["root"], c["label"], c["serial"]), ("C:\\", "QUORVANE-C", "51A7-
 PYTHON
 echo "PASS: --json is valid against its schema, names the user whole and the listing's drives"
 
+# A user name longer than the window's buffer of 50 comes back whole in the report too.
+long_user=$(printf 'user%.0s' {1..20})
+USER=$long_user LOGNAME=$long_user run --text
+[[ $status -eq 0 && "$(tr -d '\r' <"$work/out" | sed -n 4p)" == "User Name:     $long_user" ]] ||
+  fail "a user name of ${#long_user} letters: $(tr -d '\r' <"$work/out" | sed -n 4p)"
+echo "PASS: a user name of ${#long_user} letters is whole in the report"
+
 status=0
 "$wine_run" "$prefix" "$program" --json >/dev/full 2>"$work/all-err" || status=$?
 grep -v '^wine: ' "$work/all-err" >"$work/err" || true
@@ -90,3 +98,18 @@ while read -r dll; do
   esac
 done < <(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ { print $3 }')
 echo "PASS: the console program needs only what Windows carries"
+
+# Alone, it starts the window program beside it, found through the wide-character calls: here a
+# stand-in that writes where it was started from, in a folder named in Cyrillic and Chinese, which
+# the prefix's Western code page cannot hold.
+folder="$work/Программы 程序"
+mkdir -p "$folder"
+cp "$program" "$folder/quorvane-cli.exe"
+cp "$stand_in" "$folder/quorvane.exe"
+export QUORVANE_STARTED="Z:${work//\//\\}\\started.txt"
+program="$folder/quorvane-cli.exe" run
+[[ $status -eq 0 && ! -s "$work/err" ]] || fail "alone: status $status, $(cat "$work/err")"
+for _ in $(seq 100); do [[ -s "$work/started.txt" ]] && break; sleep 0.1; done
+[[ "$(cat "$work/started.txt" 2>/dev/null)" == *"\\Программы 程序\\quorvane.exe" ]] ||
+  fail "alone, from $folder: the window program was not started ($(cat "$work/started.txt" 2>/dev/null))"
+echo "PASS: alone, it starts the window program from a folder named outside the code page"
