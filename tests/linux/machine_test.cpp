@@ -42,68 +42,57 @@ TEST(ThisMachine, NamesAreTheSystemsOwn) {
   EXPECT_EQ(System::UserName(), user->pw_name);
 }
 
-// User names longer than the probe's first buffer, each this user's passwd entry in a private mount
-// namespace (a file of the test's own bound over /etc/passwd): a directory service hands out such
-// names, and the window's buffer of 50 must not blank them.
-TEST(ThisMachine, AUserNameOfAnyLengthIsTheUserNameWhole) {
-  const std::string names[] = {
-      std::string(49, 'u'),
-      std::string(50, 'u'),
-      "firstname.middlename.lastname.contractor@eu-central.corp.example",  // 64 bytes
-      std::string(255, 'u'),
-  };
-  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWNS, [&names] {
-    const std::string passwd = "/tmp/passwd";
-    if (!testing_support::MountTmpfs("/tmp", 64) || !std::ofstream(passwd).good() ||
-        ::mount(passwd.c_str(), "/etc/passwd", nullptr, MS_BIND, nullptr) != 0) {
-      return std::string("cannot bind a passwd file over /etc/passwd");
-    }
-    std::string faults;
-    for (const std::string& name : names) {
-      std::ofstream(passwd) << name << ":x:" << ::geteuid() << ':' << ::getegid()
-                            << "::/root:/bin/sh\n";
-      const std::string shown = System::UserName();
-      if (shown != name) {
-        faults += std::to_string(name.size()) + " bytes shown as \"" + shown + "\"\n";
-      }
-    }
-    return faults;
-  });
-  if (!faults) {
-    GTEST_SKIP() << "a private mount namespace needs root";
-  }
-  EXPECT_EQ(*faults, "");
-}
-
-// Host names longer than the probe's first buffer, set in a private UTS namespace: a long cloud
-// name, the longest the kernel takes, and 26 letters "ä" (52 bytes of UTF-8).
-TEST(ThisMachine, AHostNameOfAnyValidLengthIsTheComputerNameWhole) {
+// Names longer than the probe's first buffer, in private namespaces. Host names set in a UTS
+// namespace: a long cloud name, the longest the kernel takes, and 26 letters "ä" (52 bytes of
+// UTF-8). User names as this user's passwd entry, a file of the test's own bound over /etc/passwd:
+// a directory service hands out such names.
+TEST(ThisMachine, NamesOfAnyValidLengthAreWhole) {
   std::string umlauts;
   for (int letter = 0; letter < 26; ++letter) {
     umlauts += "\xC3\xA4";
   }
-  const std::string names[] = {
+  const std::string hosts[] = {
       "ip-172-31-25-190.eu-central-1.compute.internal.example.cloud",  // 60 bytes
       std::string(HOST_NAME_MAX, 'h'),
       umlauts,
       std::string(49, 'n'),
       std::string(50, 'n'),
   };
-  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWUTS, [&names] {
+  const std::string users[] = {
+      std::string(49, 'u'),
+      std::string(50, 'u'),
+      "firstname.middlename.lastname.contractor@eu-central.corp.example",  // 64 bytes
+      std::string(255, 'u'),
+  };
+  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWUTS | CLONE_NEWNS, [&] {
     std::string faults;
-    for (const std::string& name : names) {
+    const auto check = [&faults](const char* what, const std::string& name,
+                                 const std::string& shown) {
+      if (shown != name) {
+        faults += std::string(what) + " of " + std::to_string(name.size()) + " bytes shown as \"" +
+                  shown + "\"\n";
+      }
+    };
+    for (const std::string& name : hosts) {
       if (::sethostname(name.data(), name.size()) != 0) {
         return "sethostname(" + name + ") failed";
       }
-      const std::string shown = System::ComputerName();
-      if (shown != name) {
-        faults += std::to_string(name.size()) + " bytes shown as \"" + shown + "\"\n";
-      }
+      check("host name", name, System::ComputerName());
+    }
+    const std::string passwd = "/tmp/passwd";
+    if (!testing_support::MountTmpfs("/tmp", 64) || !std::ofstream(passwd).good() ||
+        ::mount(passwd.c_str(), "/etc/passwd", nullptr, MS_BIND, nullptr) != 0) {
+      return std::string("cannot bind a passwd file over /etc/passwd");
+    }
+    for (const std::string& name : users) {
+      std::ofstream(passwd) << name << ":x:" << ::geteuid() << ':' << ::getegid()
+                            << "::/root:/bin/sh\n";
+      check("user name", name, System::UserName());
     }
     return faults;
   });
   if (!faults) {
-    GTEST_SKIP() << "a private UTS namespace needs root";
+    GTEST_SKIP() << "private namespaces need root";
   }
   EXPECT_EQ(*faults, "");
 }
