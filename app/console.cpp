@@ -53,10 +53,12 @@ int Write(std::string_view text, Encoding encoding, std::string_view program,
 
 }  // namespace
 
-int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak) {
+int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak,
+                     std::string_view helpNotes) {
   switch (command.mode) {
     case Mode::Help:
-      return Write(Lines(HelpText(program), lineBreak), Encoding::Utf8, program, lineBreak);
+      return Write(Lines(HelpText(program, helpNotes), lineBreak), Encoding::Utf8, program,
+                   lineBreak);
     case Mode::Version:
       return Write(Lines(VersionText(program), lineBreak), Encoding::Utf8, program, lineBreak);
     case Mode::Text:
