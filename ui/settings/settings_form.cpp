@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <utility>
+#include <vector>
 
 #include "platform/text.h"
 #include "probes/system.h"
@@ -94,7 +95,9 @@ void frmSystemInfo::Form_Load() {
 }
 
 void frmSystemInfo::Drives() {
-  for (const std::string& strCurrentRoot : System::LogicalDriveRoots()) {
+  // A failed drive list gives no blocks.
+  for (const std::string& strCurrentRoot :
+       System::LogicalDriveRoots().value_or(std::vector<std::string>{})) {
     std::int64_t lngTotalSpace = 0;
     std::int64_t lngFreeSpace = 0;
     System::DriveInfo(strCurrentRoot, lngTotalSpace, lngFreeSpace);
