@@ -219,7 +219,14 @@ for options in --json --help ""; do
     grep -qE "^quorvane: (its console module|the window cannot be shown, its module) could not be loaded \(/.*/quorvane/quorvane-(console|window)\.so: " "$work/planted-$options.err" ||
     fail "with /proc/self/exe unreadable, '$options' says: $(cat "$work/planted-$options.err")"
 done
-echo "PASS: without /proc/self/exe no module is taken from the working directory, and one line says so"
+# A program in a folder whose name holds a line feed and ESC says what it missed in one line.
+odd="$work/odd"$'\n\e[31m'
+mkdir -p "$odd" && cp "$program" "$odd/"
+status=0
+"$odd/quorvane" --json >/dev/null 2>"$work/odd.err" || status=$?
+[[ $status -eq 1 && $(wc -l <"$work/odd.err") -eq 1 ]] && ! grep -q $'\e' "$work/odd.err" ||
+  fail "a program in a folder with control characters: status $status, $(cat -A "$work/odd.err")"
+echo "PASS: without /proc/self/exe no module is taken from the working directory; one line says what was missed, its control characters escaped"
 
 # -- without a mount table the drive list is unknown, not empty: the document's drives are null,
 # the listing ends after the counts (a /proc of its own that holds only the program's link)
