@@ -21,6 +21,9 @@ enum class Outcome {
 };
 
 Outcome WriteOut(std::string_view text, Encoding encoding, std::string* why);
+// Closes standard output once all is written: a file system may report only then that the text
+// could not be kept (a network file system's quota or write-back failure). False with *why then.
+bool CloseOut(std::string* why);
 // One line, as it stands, for the user to read.
 void WriteError(std::string_view text);
 

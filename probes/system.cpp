@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "platform/drives.h"
@@ -233,7 +234,7 @@ std::string DriveType(const std::string& strRoot) {
   return KindName(platform::GetDriveTypeA(strRoot.c_str()));
 }
 
-std::vector<std::string> LogicalDriveRoots() try {
+std::optional<std::vector<std::string>> LogicalDriveRoots() try {
   platform::DWORD length = 10;
   std::string buffer;
   platform::DWORD result = 0;
@@ -247,10 +248,11 @@ std::vector<std::string> LogicalDriveRoots() try {
     }
     length = result;
   }
-  std::vector<std::string> roots;
-  if (result > length) {
-    return roots;
+  // 0 is the failed call's answer; a list without a drive is its closing NUL alone.
+  if (result > length || (result == 0 && buffer.front() != '\0')) {
+    return std::nullopt;
   }
+  std::vector<std::string> roots;
   const std::string_view list(buffer.data(), result);
   std::size_t position = 0;
   while (position < list.size()) {
@@ -265,7 +267,7 @@ std::vector<std::string> LogicalDriveRoots() try {
   return roots;
 } catch (const std::bad_alloc&) {
   // A platform that asks for more than can be allocated gives no list, as a failed request does.
-  return {};
+  return std::nullopt;
 }
 
 void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int16_t& intCD,
@@ -276,7 +278,7 @@ void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int1
       ++counter;
     }
   };
-  for (const std::string& root : LogicalDriveRoots()) {
+  for (const std::string& root : LogicalDriveRoots().value_or(std::vector<std::string>{})) {
     switch (platform::GetDriveTypeA(root.c_str())) {
       case platform::DRIVE_REMOVABLE:
         add(intRemovable);

@@ -107,6 +107,21 @@ Outcome WriteOut(std::string_view text, Encoding encoding, std::string* why) {
   return Outcome::Failed;
 }
 
+bool CloseOut(std::string* why) {
+  if (::CloseHandle(::GetStdHandle(STD_OUTPUT_HANDLE)) != 0) {
+    return true;
+  }
+  const DWORD error = ::GetLastError();
+  // A handle that was never given (a program started without standard output) has nothing to keep.
+  if (error == ERROR_INVALID_HANDLE) {
+    return true;
+  }
+  if (why != nullptr) {
+    *why = Reason(error);
+  }
+  return false;
+}
+
 void WriteError(std::string_view text) {
   (void)WriteAll(::GetStdHandle(STD_ERROR_HANDLE), text, Encoding::SystemCodePage);
 }
