@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "platform/drives.h"
@@ -225,23 +226,27 @@ std::string DriveType(const std::string& strRoot) {
   return KindName(platform::GetDriveTypeA(strRoot.c_str()));
 }
 
-std::vector<std::string> LogicalDriveRoots() {
+std::optional<std::vector<std::string>> LogicalDriveRoots() {
   // The list can grow between two requests, so the request repeats while it reports a greater need;
-  // the limit only guards against a platform that never settles. A failed request (0) gives an
-  // empty list, as does a platform that asks for more than can be had.
+  // the limit only guards against a platform that never settles. A platform that asks for more
+  // than can be had gives no list, as a failed request does.
   const auto list = platform::AskGrowing(10, ' ', 16, [](std::string& buffer) {
     const auto length = static_cast<platform::DWORD>(buffer.size());
     const platform::DWORD result = platform::GetLogicalDriveStringsA(length, buffer.data());
     if (result > length) {
       return platform::BufferReply{false, result};
     }
+    // 0 is the failed call's answer; a list without a drive is its closing NUL alone.
+    if (result == 0 && buffer.front() != '\0') {
+      return platform::BufferReply{};
+    }
     buffer.resize(result);
     return platform::BufferReply{true, 0};
   });
-  std::vector<std::string> roots;
   if (!list) {
-    return roots;
+    return std::nullopt;
   }
+  std::vector<std::string> roots;
   std::size_t position = 0;
   while (position < list->size()) {
     const std::size_t nul = list->find('\0', position);
@@ -263,7 +268,7 @@ void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int1
       ++counter;
     }
   };
-  for (const std::string& root : LogicalDriveRoots()) {
+  for (const std::string& root : LogicalDriveRoots().value_or(std::vector<std::string>{})) {
     switch (platform::GetDriveTypeA(root.c_str())) {
       case platform::DRIVE_REMOVABLE:
         add(intRemovable);

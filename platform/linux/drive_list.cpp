@@ -164,9 +164,12 @@ Sources ThisMachine() {
   return sources;
 }
 
-std::vector<Drive> ReadDrives(const Sources& sources) {
+std::vector<Drive> ReadDrives(const Sources& sources, bool* tableRead) {
   const std::string& root = sources.root;
   auto table = ReadTable(root);
+  if (tableRead != nullptr) {
+    *tableRead = table.has_value();
+  }
   if (!table) {
     return {};
   }

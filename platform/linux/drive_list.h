@@ -48,7 +48,8 @@ struct Sources {
 Sources ThisMachine();
 
 // The drives of the machine under sources.root, read once: mountinfo, fstab, sysfs, and the label
-// and serial from udev, /dev/disk/by-label and by-uuid, or the device probe.
-std::vector<Drive> ReadDrives(const Sources& sources);
+// and serial from udev, /dev/disk/by-label and by-uuid, or the device probe. *tableRead (where
+// given) tells whether the mount table could be read: without it there is no list at all.
+std::vector<Drive> ReadDrives(const Sources& sources, bool* tableRead = nullptr);
 
 }  // namespace platform::linux_drives

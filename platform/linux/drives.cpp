@@ -17,15 +17,30 @@ namespace {
 
 using namespace linux_drives;
 
+// The machine's drives, read on first use; listed only where the mount table could be read.
+struct MachineDrives {
+  bool listed = false;
+  DriveTable table{ReadDrives(ThisMachine(), &listed)};
+};
+
+MachineDrives& Drives() {
+  static MachineDrives drives;
+  return drives;
+}
+
 DriveTable& Machine() {
-  static DriveTable table(ReadDrives(ThisMachine()));
-  return table;
+  return Drives().table;
 }
 
 }  // namespace
 
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
   try {
+    // Without a mount table the call fails, leaving the buffer alone; a table without drives gives
+    // the list's closing NUL alone.
+    if (!Drives().listed) {
+      return 0;
+    }
     // The list's own NULs are copied with it; the call adds the closing one.
     return contract::WriteOrNeed(Machine().List(), lpBuffer, nBufferLength);
   } catch (...) {
