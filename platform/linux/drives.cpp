@@ -10,6 +10,7 @@
 #include "platform/backend/contract.h"
 #include "platform/linux/drive_list.h"
 #include "platform/linux/drive_table.h"
+#include "platform/linux/start_up.h"
 
 namespace platform {
 
@@ -18,8 +19,7 @@ namespace {
 using namespace linux_drives;
 
 DriveTable& Machine() {
-  static DriveTable table(ReadDrives(ThisMachine()));
-  return table;
+  return linux_start_up::Drives();
 }
 
 }  // namespace
@@ -52,9 +52,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     DriveTable& table = Machine();
     const Drive* drive = table.Find(lpDirectoryName);
     // Any other directory may lie on a share, so it is asked with the same bound.
-    const auto sizes = drive != nullptr
-                           ? table.Size(*drive)
-                           : MeasureBounded(Place{lpDirectoryName}, kShareBound, MeasureAt);
+    const auto sizes =
+        drive != nullptr ? table.Size(*drive) : linux_start_up::MeasureDirectory(lpDirectoryName);
     if (!sizes) {
       return 0;
     }
