@@ -127,6 +127,7 @@ TEST(Helpers, AQuestionThatHangsIsGivenUpAtItsDeadlineAndHoldsUpNoOther) {
   const auto start = Clock::now();
   const auto hangs = helpers.Ask(Sleep(5000), start + 200ms);
   std::vector<Helpers::Ticket> quick;
+  quick.reserve(3);
   for (int i = 0; i < 3; ++i) {
     quick.push_back(helpers.Ask(Sleep(20), start + 5s));
   }
@@ -149,6 +150,7 @@ TEST(Helpers, QuestionsWaitForAFreeHelperWhenNoMoreMayStart) {
   Helpers helpers(TestServe, 2);
   const auto deadline = Clock::now() + 5s;
   std::vector<Helpers::Ticket> tickets;
+  tickets.reserve(12);
   for (int i = 0; i < 12; ++i) {
     tickets.push_back(helpers.Ask(Sleep(10), deadline));
   }
@@ -175,6 +177,7 @@ TEST(Helpers, UnderATaskLimitTheQuestionsWaitForTheHelpersThatStarted) {
     Helpers helpers(TestServe);
     const auto deadline = Clock::now() + 5s;
     std::vector<Helpers::Ticket> tickets;
+    tickets.reserve(10);
     for (int i = 0; i < 10; ++i) {
       tickets.push_back(helpers.Ask(Sleep(10), deadline));
     }

@@ -42,7 +42,7 @@ TEST(MountRef, APointShowsItsMountByMountIdElseByDevice) {
 TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
   const auto faults = testing_support::InPrivateMounts([] {
     using testing_support::MountTmpfs;
-    constexpr std::uint64_t kRacing = 1024 * 1024;
+    constexpr std::uint64_t kRacing = 1024ULL * 1024;
     if (!MountTmpfs("/mnt", 8192)) {
       return std::string("cannot mount tmpfs");
     }
