@@ -115,22 +115,21 @@ class StartUp {
   // one, or lead to one by a link), the answer asked along with the share looks where it is the
   // same path; an answer that does not come in time counts as no directory.
   bool IsDirectory(const std::string& path) {
+    if (helpers_ == nullptr) {
+      return IsDirectoryHere(path);
+    }
+    // A helper's answer is kept, so that a share that did not answer is not waited for again.
     const std::lock_guard lock(mutex_);
     if (tempKnown_ && tempKnown_->first == path) {
       return tempKnown_->second;
     }
-    bool directory = false;
-    if (helpers_ == nullptr) {
-      directory = IsDirectoryHere(path);
+    std::optional<linux_helpers::Answer> answer;
+    if (tempTicket_ && tempAsked_ == path) {
+      answer = helpers_->Await(*std::exchange(tempTicket_, std::nullopt));
     } else {
-      std::optional<linux_helpers::Answer> answer;
-      if (tempTicket_ && tempAsked_ == path) {
-        answer = helpers_->Await(*std::exchange(tempTicket_, std::nullopt));
-      } else {
-        answer = AskNow(*helpers_, Question::About(Question::Kind::kIsDirectory, path), nullptr);
-      }
-      directory = answer && answer->directory;
+      answer = AskNow(*helpers_, Question::About(Question::Kind::kIsDirectory, path), nullptr);
     }
+    const bool directory = answer && answer->directory;
     tempKnown_ = std::pair(path, directory);
     return directory;
   }
