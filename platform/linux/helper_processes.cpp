@@ -235,7 +235,12 @@ void Helpers::Expire(Clock::time_point now) {
   // A helper that misses its deadline is left behind: its socket closed, it ends once its call
   // returns and finds no one to answer.
   for (std::size_t i = helpers_.size(); i-- > 0;) {
-    if (helpers_[i].serving != 0 && helpers_[i].deadline <= now) {
+    if (helpers_[i].serving == 0 || helpers_[i].deadline > now) {
+      continue;
+    }
+    // An answer that came with the deadline still counts.
+    Receive(i);
+    if (i < helpers_.size() && helpers_[i].serving != 0 && helpers_[i].deadline <= now) {
       outcomes_[helpers_[i].serving] = {std::nullopt, true};
       Drop(i);
     }
