@@ -165,12 +165,13 @@ TEST(Helpers, UnderATaskLimitTheQuestionsWaitForTheHelpersThatStarted) {
   if (::geteuid() != 0) {
     GTEST_SKIP() << "needs root to become a user with a task limit";
   }
-  // A user of its own, with room for itself and two more tasks: one helper and its starter, after
-  // which every start fails as it would on a machine at its limit.
+  // A user of its own (no other process counts against its limit), with room for itself and two
+  // more tasks: one helper and its starter, after which every start fails as it would on a machine
+  // at its limit.
   const auto faults = testing_support::InPrivateNamespaces(0, [] {
-    constexpr uid_t kUser = 54321;
+    const auto user = static_cast<uid_t>(60000 + ::getpid() % 5000);
     const rlimit limit{3, 3};
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0 ||
+    if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0 ||
         ::setrlimit(RLIMIT_NPROC, &limit) != 0) {
       return std::string("cannot become a user with a task limit");
     }
