@@ -96,8 +96,9 @@ void KeepOnlySocket(int socket) {
 }
 
 // The first child: it only starts the helper, as its own child, and ends at once, so that the
-// helper is init's child and nobody has to wait for it. Exit status 1 when the helper could not be
-// started. Async-signal-safe.
+// helper is init's child. A helper left behind may end while the window still runs, long after
+// anyone would wait for it: as the program's child it would stay a zombie until Exit. Exit status
+// 1 when the helper could not be started. Async-signal-safe.
 [[noreturn]] void RunStarter(int socket, Serve serve) {
   KeepOnlySocket(socket);
   const pid_t helper = ::_Fork();
