@@ -19,26 +19,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kRetryStart{10};
 
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
-}
-
-// The words of a line.
-std::vector<std::string_view> Words(std::string_view line) {
-  std::vector<std::string_view> words;
-  std::size_t at = 0;
-  while (at < line.size()) {
-    while (at < line.size() && IsBlank(line[at])) {
-      ++at;
-    }
-    const std::size_t begin = at;
-    while (at < line.size() && !IsBlank(line[at])) {
-      ++at;
-    }
-    if (at > begin) {
-      words.push_back(line.substr(begin, at - begin));
-    }
-  }
-  return words;
+  return c == ' ' || c == '\t';
 }
 
 // Whether the passwd database asks its file first and stops at an entry found there: the first
@@ -62,7 +43,7 @@ bool FilesDecide(std::string_view nsswitch) {
       return;
     }
     line.remove_prefix(1);
-    const auto sources = Words(line);
+    const auto sources = linux_sources::Fields(line);
     ++lines;
     decide = !sources.empty() && sources[0] == "files" &&
              (sources.size() == 1 || !sources[1].starts_with('['));
