@@ -149,57 +149,64 @@ run together-text env TMPDIR=/mnt/tmp LD_LIBRARY_PATH="$nss" "$program" --text
 grep -q '^Temp Directory       = /tmp/$' "$work/together-text.out" ||
   fail "--text: TMPDIR on a dead share is not /tmp/"
 
-# --- The window, with all of that: shown within 3 s, ended within 1 s of Exit. It runs as in a
-# desktop session, with a runtime directory: without one, Qt makes its own in TMPDIR, named after
-# the user's passwd entry, before the program's code runs.
-if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null; then
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
-    2>"$work/xvfb.log" &
-  xvfb=$!
-  servers+=("$xvfb")
-  for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-  DISPLAY=":$(head -n1 "$work/display")"
-  export DISPLAY
-  for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-  unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-  title="System Information Beta 0.96"
+# window NAME ENV...: the window started with the environment given: shown within 3 s, and its
+# process ended within 1 s of a click on Exit.
+window() {
+  local name=$1 start shown ended window="" app
+  shift
+  local title="System Information Beta 0.96"
   start=$(date +%s%N)
-  mkdir -m 0700 "$work/runtime"
-  XDG_RUNTIME_DIR=$work/runtime TMPDIR=/mnt/tmp LD_LIBRARY_PATH="$nss" "$program" \
-    >"$work/window.log" 2>&1 &
-  window_app=$!
-  window=""
+  env "$@" "$program" >"$work/$name.log" 2>&1 &
+  app=$!
   for _ in $(seq 600); do
     window=$(xwininfo -root -children 2>/dev/null | awk -v t="\"$title\"" 'index($0, t) {print $1}' |
       head -n1)
     [[ -n "$window" ]] && xwininfo -id "$window" | grep -q "Map State: IsViewable" && break
     window=""
-    kill -0 "$window_app" 2>/dev/null || break
+    kill -0 "$app" 2>/dev/null || break
     sleep 0.05
   done
   shown=$((($(date +%s%N) - start) / 1000000))
   if [[ -z "$window" ]]; then
-    fail "the window was not shown: $(cat "$work/window.log")"
-  else
-    echo "window: shown after $shown ms"
-    ((shown <= limit_ms)) || fail "the window was shown after $shown ms"
-    # Exit: Command1's middle, 184,101 in the client area at 115,134.
-    xdotool mousemove --sync $((115 + 184)) $((134 + 101)) click 1
-    start=$(date +%s%N)
-    for _ in $(seq 200); do
-      kill -0 "$window_app" 2>/dev/null || break
-      sleep 0.02
-    done
-    ended=$((($(date +%s%N) - start) / 1000000))
-    if kill -0 "$window_app" 2>/dev/null; then
-      fail "the window's process did not end after Exit"
-      kill -KILL "$window_app" 2>/dev/null || true
-    else
-      echo "window: ended $ended ms after Exit"
-      ((ended <= exit_limit_ms)) || fail "the window's process ended $ended ms after Exit"
-    fi
-    wait "$window_app" 2>/dev/null || true
+    fail "$name: the window was not shown: $(cat "$work/$name.log")"
+    kill -KILL "$app" 2>/dev/null || true
+    return
   fi
+  echo "$name: shown after $shown ms"
+  ((shown <= limit_ms)) || fail "$name: the window was shown after $shown ms"
+  # Exit: Command1's middle, 184,101 in the client area at 115,134.
+  xdotool mousemove --sync $((115 + 184)) $((134 + 101)) click 1
+  start=$(date +%s%N)
+  for _ in $(seq 200); do
+    kill -0 "$app" 2>/dev/null || break
+    sleep 0.02
+  done
+  ended=$((($(date +%s%N) - start) / 1000000))
+  if kill -0 "$app" 2>/dev/null; then
+    fail "$name: the window's process did not end after Exit"
+    kill -KILL "$app" 2>/dev/null || true
+  else
+    echo "$name: ended $ended ms after Exit"
+    ((ended <= exit_limit_ms)) || fail "$name: the window's process ended $ended ms after Exit"
+  fi
+  wait "$app" 2>/dev/null || true
+}
+
+# --- The window with the dead shares, started from a shell; and with all of the above as in a
+# desktop session, which has a runtime directory (without one, Qt makes its own in TMPDIR, named
+# after the user's passwd entry, before the program's code runs).
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null; then
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    2>"$work/xvfb.log" &
+  servers+=("$!")
+  for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+  DISPLAY=":$(head -n1 "$work/display")"
+  export DISPLAY
+  for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+  unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_RUNTIME_DIR
+  window dead-window
+  mkdir -m 0700 "$work/runtime"
+  window together-window XDG_RUNTIME_DIR="$work/runtime" TMPDIR=/mnt/tmp LD_LIBRARY_PATH="$nss"
 else
   echo "the window's part skipped: Xvfb, xdotool or x11-utils missing"
 fi
