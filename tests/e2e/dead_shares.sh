@@ -25,6 +25,10 @@ if [[ "${1:-}" != "--inside" ]]; then
     echo "dead share test skipped: no /dev/fuse"
     exit 77
   fi
+  if ! unshare -m --propagation private true 2>/dev/null; then
+    echo "dead share test skipped: no private mount namespace can be made here"
+    exit 77
+  fi
   work=$(mktemp -d)
   # The shares are mounted inside the namespace only: out here their folders are plain ones.
   trap 'rm -rf "$work"' EXIT
