@@ -125,13 +125,16 @@ disk() {
 
 # Places of the test's own: a RAM-disk on /media, and a folder under /tmp.
 mount -t tmpfs -o size=16m tmpfs /media
-mkdir -p /media/stall /media/cue /media/many "$work/share"
+mkdir -p /media/live /media/stall /media/cue /media/many "$work/share"
 tmp_share=$work/share
 
-# --- Two shares that never answer, at /mnt and under /tmp ---
+# --- Two shares that never answer, at /mnt and under /tmp, beside one that answers ---
 serve silent /mnt "$tmp_share"
+serve answer /media/live
 run dead-json "$program" --json
 run dead-text "$program" --text
+[[ "$(sizes dead-json /media/live/)" == "$gib $((gib / 2))" ]] ||
+  fail "--json: the live share beside the dead ones has no sizes"
 for root in /mnt/ "$tmp_share/"; do
   [[ "$(sizes dead-json "$root")" == "None None" ]] || fail "--json: $root has sizes or is missing"
   [[ "$(disk dead-text "$root")" == "Total disk space  = No disk loaded" ]] ||
