@@ -10,6 +10,7 @@
 #include "platform/backend/contract.h"
 #include "platform/linux/drive_list.h"
 #include "platform/linux/drive_table.h"
+#include "platform/linux/start_up.h"
 
 namespace platform {
 
@@ -17,19 +18,8 @@ namespace {
 
 using namespace linux_drives;
 
-// The machine's drives, read on first use; listed only where the mount table could be read.
-struct MachineDrives {
-  bool listed = false;
-  DriveTable table{ReadDrives(ThisMachine(), &listed)};
-};
-
-MachineDrives& Drives() {
-  static MachineDrives drives;
-  return drives;
-}
-
 DriveTable& Machine() {
-  return Drives().table;
+  return linux_start_up::Drives();
 }
 
 }  // namespace
@@ -38,7 +28,7 @@ DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
   try {
     // Without a mount table the call fails, leaving the buffer alone; a table without drives gives
     // the list's closing NUL alone.
-    if (!Drives().listed) {
+    if (!linux_start_up::DrivesListed()) {
       return 0;
     }
     // The list's own NULs are copied with it; the call adds the closing one.
@@ -67,9 +57,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     DriveTable& table = Machine();
     const Drive* drive = table.Find(lpDirectoryName);
     // Any other directory may lie on a share, so it is asked with the same bound.
-    const auto sizes = drive != nullptr
-                           ? table.Size(*drive)
-                           : MeasureBounded(Place{lpDirectoryName}, kShareBound, MeasureAt);
+    const auto sizes =
+        drive != nullptr ? table.Size(*drive) : linux_start_up::MeasureDirectory(lpDirectoryName);
     if (!sizes) {
       return 0;
     }
