@@ -3,8 +3,9 @@
 # --text and --json beside what the kernel says of this machine, the document against its schema
 # and against the listing, output that cannot be written (a closed pipe, a full disk), no Qt or X
 # library loaded; and, in private namespaces as root, the exact bytes of a mount point that is not
-# UTF-8, names with control characters, modules planted in the working directory where /proc is
-# missing, a missing mount table, and a file system that fails when standard output is closed.
+# UTF-8, names with control characters, a user name longer than the window's buffer, modules
+# planted in the working directory where /proc is missing, a missing mount table, and a file system
+# that fails when standard output is closed.
 # Usage: command_line.sh <quorvane> <schema>
 set -euo pipefail
 
@@ -185,6 +186,22 @@ if forged:
 PYTHON
   fail "a host name and a mount point with control characters"
 echo "PASS: names with control characters: --text shows them escaped, --json keeps them exact"
+
+# -- a user name longer than the window's buffer of 50 is whole: a passwd file of the test's own
+# bound over /etc/passwd names this user so (a directory service hands out such names)
+for length in 50 255; do
+  user=$(printf 'u%.0s' $(seq "$length"))
+  unshare -m --propagation private bash -c '
+    printf "%s:x:%s:%s::/root:/bin/sh\n" "$2" "$(id -u)" "$(id -g)" >"$3/passwd" &&
+      mount --bind "$3/passwd" /etc/passwd || exit 1
+    env -u DISPLAY "$1" --text >"$3/user.txt" && env -u DISPLAY "$1" --json >"$3/user.json"' \
+    _ "$program" "$user" "$work" || fail "a user name of $length bytes: status $?"
+  [[ "$(sed -n 4p "$work/user.txt")" == "User Name:     $user" ]] ||
+    fail "a user name of $length bytes in --text: $(sed -n 4p "$work/user.txt")"
+  [[ "$("$python" -c 'import json, sys; print(json.load(open(sys.argv[1]))["user_name"])' \
+    "$work/user.json")" == "$user" ]] || fail "a user name of $length bytes in --json"
+done
+echo "PASS: user names of 50 and 255 bytes are whole in --text and --json"
 
 # -- only the program's own modules: where /proc/self/exe cannot be read (no /proc), modules
 # planted in the working directory never run, and the program says in one line what it missed

@@ -42,57 +42,35 @@ TEST(ThisMachine, NamesAreTheSystemsOwn) {
   EXPECT_EQ(System::UserName(), user->pw_name);
 }
 
-// Names longer than the probe's first buffer, in private namespaces. Host names set in a UTS
-// namespace: a long cloud name, the longest the kernel takes, and 26 letters "ä" (52 bytes of
-// UTF-8). User names as this user's passwd entry, a file of the test's own bound over /etc/passwd:
-// a directory service hands out such names.
-TEST(ThisMachine, NamesOfAnyValidLengthAreWhole) {
+// Host names longer than the probe's first buffer, set in a private UTS namespace: a long cloud
+// name, the longest the kernel takes, and 26 letters "ä" (52 bytes of UTF-8).
+TEST(ThisMachine, AHostNameOfAnyValidLengthIsTheComputerNameWhole) {
   std::string umlauts;
   for (int letter = 0; letter < 26; ++letter) {
     umlauts += "\xC3\xA4";
   }
-  const std::string hosts[] = {
+  const std::string names[] = {
       "ip-172-31-25-190.eu-central-1.compute.internal.example.cloud",  // 60 bytes
       std::string(HOST_NAME_MAX, 'h'),
       umlauts,
       std::string(49, 'n'),
       std::string(50, 'n'),
   };
-  const std::string users[] = {
-      std::string(49, 'u'),
-      std::string(50, 'u'),
-      "firstname.middlename.lastname.contractor@eu-central.corp.example",  // 64 bytes
-      std::string(255, 'u'),
-  };
-  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWUTS | CLONE_NEWNS, [&] {
+  const auto faults = testing_support::InPrivateNamespaces(CLONE_NEWUTS, [&names] {
     std::string faults;
-    const auto check = [&faults](const char* what, const std::string& name,
-                                 const std::string& shown) {
-      if (shown != name) {
-        faults += std::string(what) + " of " + std::to_string(name.size()) + " bytes shown as \"" +
-                  shown + "\"\n";
-      }
-    };
-    for (const std::string& name : hosts) {
+    for (const std::string& name : names) {
       if (::sethostname(name.data(), name.size()) != 0) {
         return "sethostname(" + name + ") failed";
       }
-      check("host name", name, System::ComputerName());
-    }
-    const std::string passwd = "/tmp/passwd";
-    if (!testing_support::MountTmpfs("/tmp", 64) || !std::ofstream(passwd).good() ||
-        ::mount(passwd.c_str(), "/etc/passwd", nullptr, MS_BIND, nullptr) != 0) {
-      return std::string("cannot bind a passwd file over /etc/passwd");
-    }
-    for (const std::string& name : users) {
-      std::ofstream(passwd) << name << ":x:" << ::geteuid() << ':' << ::getegid()
-                            << "::/root:/bin/sh\n";
-      check("user name", name, System::UserName());
+      const std::string shown = System::ComputerName();
+      if (shown != name) {
+        faults += std::to_string(name.size()) + " bytes shown as \"" + shown + "\"\n";
+      }
     }
     return faults;
   });
   if (!faults) {
-    GTEST_SKIP() << "private namespaces need root";
+    GTEST_SKIP() << "a private UTS namespace needs root";
   }
   EXPECT_EQ(*faults, "");
 }
