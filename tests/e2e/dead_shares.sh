@@ -199,9 +199,10 @@ window() {
   wait "$app" 2>/dev/null || true
 }
 
-# --- The window with the dead shares, started from a shell; and with all of the above as in a
-# desktop session, which has a runtime directory (without one, Qt makes its own in TMPDIR, named
-# after the user's passwd entry, before the program's code runs).
+# --- The window with the dead shares and TMPDIR on one, started from a shell without a runtime
+# directory (Qt then makes its own in TMPDIR); and with all of the above as in a desktop session,
+# which has one (without it, Qt names its own after the user's passwd entry, which the program
+# cannot bound).
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null; then
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
     2>"$work/xvfb.log" &
@@ -211,7 +212,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwi
   export DISPLAY
   for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_RUNTIME_DIR
-  window dead-window
+  window dead-window TMPDIR=/mnt/tmp
   mkdir -m 0700 "$work/runtime"
   window together-window XDG_RUNTIME_DIR="$work/runtime" TMPDIR=/mnt/tmp LD_LIBRARY_PATH="$nss"
 else
