@@ -43,8 +43,9 @@ Command ParseCommandLine(int argc, const char* const* argv, std::string_view pro
   return command;
 }
 
-std::string HelpText(std::string_view program) {
+std::string HelpText(std::string_view program, std::string_view systemNotes) {
   const std::string name(program);
+  const std::string notes = systemNotes.empty() ? "" : "\n" + std::string(systemNotes);
   return "Usage: " + name +
          " [--text | --json]\n"
          "Show the facts about this computer: its name and user, operating system,\n"
@@ -61,7 +62,8 @@ std::string HelpText(std::string_view program) {
          "--text and --json need no display. Exit status: 0 if all went well, 1 if the\n"
          "output could not be written or the window could not be shown, 2 for a wrong\n"
          "command line. The JSON document's keys are described in its schema,\n"
-         "quorvane.schema.json, which comes with the program.\n";
+         "quorvane.schema.json, which comes with the program.\n" +
+         notes;
 }
 
 std::string VersionText(std::string_view program) {

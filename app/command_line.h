@@ -25,8 +25,9 @@ inline constexpr int kUsageError = 2;
 // argv[1..argc-1]; program is the command's name as messages give it.
 Command ParseCommandLine(int argc, const char* const* argv, std::string_view program);
 
-// --help's text, for the command named program.
-std::string HelpText(std::string_view program);
+// --help's text, for the command named program; systemNotes (lines ending "\n", or nothing) end it
+// with what holds on this system alone.
+std::string HelpText(std::string_view program, std::string_view systemNotes = {});
 // --version's text.
 std::string VersionText(std::string_view program);
 // The line after a usage error, pointing to --help.

@@ -5,8 +5,10 @@
 #include "facts/facts.h"
 #include "facts/json.h"
 #include "platform/console.h"
+#include "platform/text.h"
 #include "ui/main/recorded_form.h"
 #include "ui/main/report.h"
+#include "ui/main/visible_text.h"
 #include "ui/settings/settings_form.h"
 
 namespace app {
@@ -40,7 +42,10 @@ int Write(std::string_view text, Encoding encoding, std::string_view program,
   std::string why;
   switch (platform::console::WriteOut(text, encoding, &why)) {
     case platform::console::Outcome::Written:
-      return kOk;
+      if (platform::console::CloseOut(&why)) {
+        return kOk;
+      }
+      break;
     case platform::console::Outcome::Closed:
       return kFailed;  // the reader went away: nobody to tell, but not a success
     case platform::console::Outcome::Failed:
@@ -53,10 +58,12 @@ int Write(std::string_view text, Encoding encoding, std::string_view program,
 
 }  // namespace
 
-int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak) {
+int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak,
+                     std::string_view helpNotes) {
   switch (command.mode) {
     case Mode::Help:
-      return Write(Lines(HelpText(program), lineBreak), Encoding::Utf8, program, lineBreak);
+      return Write(Lines(HelpText(program, helpNotes), lineBreak), Encoding::Utf8, program,
+                   lineBreak);
     case Mode::Version:
       return Write(Lines(VersionText(program), lineBreak), Encoding::Utf8, program, lineBreak);
     case Mode::Text:
@@ -67,7 +74,10 @@ int RunWithoutWindow(const Command& command, std::string_view program, std::stri
     case Mode::Window:
       break;
   }
-  platform::console::WriteError(Lines(UsageErrorLine(command, program), lineBreak));
+  // The wrong argument is named as it came, but a control character in it is shown as an escape.
+  Command named = command;
+  named.error = visibletext::Escaped(command.error, platform::SystemTextEncoding());
+  platform::console::WriteError(Lines(UsageErrorLine(named, program), lineBreak));
   return kUsageError;
 }
 

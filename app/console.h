@@ -9,7 +9,10 @@
 
 namespace app {
 
-// The exit status. lineBreak ends the lines of --text ("\n" on Linux, "\r\n" on Windows).
-int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak);
+// The exit status. lineBreak ends the lines of --text, --help, --version and the messages ("\n" on
+// Linux, "\r\n" on Windows; the JSON document's lines end with "\n" everywhere); helpNotes end
+// --help with what holds on this system alone.
+int RunWithoutWindow(const Command& command, std::string_view program, std::string_view lineBreak,
+                     std::string_view helpNotes = {});
 
 }  // namespace app

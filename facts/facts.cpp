@@ -77,8 +77,11 @@ Facts Gather() {
   facts.keyboardType = System::KeyboardType();
   facts.functionKeys = System::FunctionKeys();
 
-  for (const std::string& root : System::LogicalDriveRoots()) {
-    facts.drives.push_back(DriveAt(root));
+  if (const auto roots = System::LogicalDriveRoots()) {
+    facts.drives.emplace();
+    for (const std::string& root : *roots) {
+      facts.drives->push_back(DriveAt(root));
+    }
   }
   return facts;
 }

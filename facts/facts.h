@@ -41,7 +41,9 @@ struct Facts {
   std::string tempDirectory;
   std::string keyboardType;
   int functionKeys = 0;
-  std::vector<Drive> drives;  // in the listing's order, every one
+  // In the listing's order, every one; absent where the drive list cannot be read (on Linux, no
+  // mount table), which an empty list is not.
+  std::optional<std::vector<Drive>> drives;
 };
 
 // Asks the system once for every fact. Never throws for a failed call: each has its fallback.

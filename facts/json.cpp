@@ -5,38 +5,12 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "platform/text.h"
+
 namespace facts {
 namespace {
 
 using Object = nlohmann::ordered_json;
-
-// The length of the valid UTF-8 sequence at the start of text, 0 where none starts there.
-std::size_t SequenceLength(std::string_view text) {
-  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const auto continues = [&](std::size_t i, unsigned lowest = 0x80, unsigned highest = 0xBF) {
-    return i < text.size() && byte(i) >= lowest && byte(i) <= highest;
-  };
-  const unsigned lead = byte(0);
-  if (lead < 0x80) {
-    return 1;
-  }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    return continues(1) ? 2 : 0;
-  }
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    // No overlong forms after E0, no surrogates after ED.
-    const unsigned lowest = lead == 0xE0 ? 0xA0 : 0x80;
-    const unsigned highest = lead == 0xED ? 0x9F : 0xBF;
-    return continues(1, lowest, highest) && continues(2) ? 3 : 0;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    // No overlong forms after F0, nothing past U+10FFFF after F4.
-    const unsigned lowest = lead == 0xF0 ? 0x90 : 0x80;
-    const unsigned highest = lead == 0xF4 ? 0x8F : 0xBF;
-    return continues(1, lowest, highest) && continues(2) && continues(3) ? 4 : 0;
-  }
-  return 0;
-}
 
 // name: text, and where the text is not UTF-8, name_base64: its bytes.
 void PutText(Object& object, const std::string& name, const std::string& text) {
@@ -69,7 +43,7 @@ void PutNumber(Object& object, const std::string& name,
 
 bool IsUtf8(std::string_view text) {
   while (!text.empty()) {
-    const std::size_t length = SequenceLength(text);
+    const std::size_t length = platform::Utf8SequenceLength(text);
     if (length == 0) {
       return false;
     }
@@ -82,7 +56,7 @@ std::string RepairedUtf8(std::string_view text) {
   std::string repaired;
   repaired.reserve(text.size());
   while (!text.empty()) {
-    std::size_t length = SequenceLength(text);
+    std::size_t length = platform::Utf8SequenceLength(text);
     if (length == 0) {
       repaired += "\xEF\xBF\xBD";  // U+FFFD for the one byte
       length = 1;
@@ -150,18 +124,22 @@ std::string Json(const Facts& facts) {
   keyboard["function_keys"] = facts.functionKeys;
   document["keyboard"] = std::move(keyboard);
 
-  Object drives = Object::array();
-  for (const Drive& drive : facts.drives) {
-    Object entry;
-    PutText(entry, "root", drive.root);
-    PutText(entry, "kind", drive.kind);
-    PutNumber(entry, "total_bytes", drive.totalBytes);
-    PutNumber(entry, "free_bytes", drive.freeBytes);
-    PutText(entry, "label", drive.label);
-    PutText(entry, "serial", drive.serial);
-    drives.push_back(std::move(entry));
+  if (facts.drives) {
+    Object drives = Object::array();
+    for (const Drive& drive : *facts.drives) {
+      Object entry;
+      PutText(entry, "root", drive.root);
+      PutText(entry, "kind", drive.kind);
+      PutNumber(entry, "total_bytes", drive.totalBytes);
+      PutNumber(entry, "free_bytes", drive.freeBytes);
+      PutText(entry, "label", drive.label);
+      PutText(entry, "serial", drive.serial);
+      drives.push_back(std::move(entry));
+    }
+    document["drives"] = std::move(drives);
+  } else {
+    document["drives"] = nullptr;  // the list cannot be read, which is not "no drives"
   }
-  document["drives"] = std::move(drives);
   return document.dump(2) + "\n";
 }
 

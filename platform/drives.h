@@ -20,8 +20,9 @@ inline constexpr UINT DRIVE_RAMDISK = 6;
 // Writes the roots of all drives into lpBuffer, each ended by a NUL, the list closed by one more
 // NUL, and returns the list's length without that last NUL. When the list does not fit in
 // nBufferLength characters, returns the length it needs, final NUL included, and leaves the buffer
-// alone. 0 when the call fails. A root is "C:\" on Windows and a mount point ending in "/"
-// elsewhere ("/", "/home/").
+// alone. 0 when the call fails (on Linux: the mount table cannot be read), the buffer left alone;
+// a list without drives is its closing NUL alone, also 0. A root is "C:\" on Windows and a mount
+// point ending in "/" elsewhere ("/", "/home/").
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer);
 
 // The drive-type code of a root; DRIVE_NO_ROOT_DIR for a root that is not a drive.

@@ -5,10 +5,11 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <new>
+#include <optional>
 #include <string_view>
 
 #include "platform/drives.h"
+#include "platform/growing_buffer.h"
 #include "platform/identity.h"
 #include "platform/keyboard.h"
 #include "platform/sysinfo.h"
@@ -38,51 +39,42 @@ std::string TakeAnswer(std::string buffer) {
   return CutAtNul(std::move(buffer));
 }
 
-// A name that does not fit makes the platform report the capacity it needs; with more than one
-// attempt the probe asks again with that capacity, as the directory probes do.
+// How often a probe asks again with the capacity the platform reports: a name or path can change
+// between two calls.
+constexpr int kAttempts = 4;
+
+// A name that does not fit makes the platform report the capacity it needs; the probe asks again
+// with that capacity, so that the whole name comes back.
 template <typename Call>
-std::string NameProbe(Call call, int attempts = 1) try {
-  platform::DWORD capacity = kAnswerCapacity;
-  for (int attempt = 0; attempt < attempts; ++attempt) {
-    std::string buffer(capacity, ' ');
-    platform::DWORD size = capacity;
-    if (call(buffer.data(), &size) > 0) {
-      return TakeAnswer(std::move(buffer));
-    }
-    if (size <= capacity) {
-      break;
-    }
-    capacity = size;
-  }
-  return {};
-} catch (const std::bad_alloc&) {
-  return {};
+std::string NameProbe(Call call) {
+  const auto answer =
+      platform::AskGrowing(kAnswerCapacity, ' ', kAttempts, [&call](std::string& buffer) {
+        auto size = static_cast<platform::DWORD>(buffer.size());
+        const bool answered = call(buffer.data(), &size) > 0;
+        return platform::BufferReply{answered, size};
+      });
+  return answer ? TakeAnswer(*answer) : std::string();
 }
 
 // A directory longer than the buffer makes the platform report the capacity it needs instead; the
-// probe asks again with that capacity so that the whole path comes back. A few attempts cover a
-// directory that changes between two calls; past them the call counts as failed.
+// probe asks again with that capacity, so that the whole path comes back.
 template <typename Call>
 std::string DirectoryProbe(Call call) {
-  platform::DWORD capacity = kAnswerCapacity;
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    std::string buffer(capacity, ' ');
-    const platform::DWORD result = call(buffer.data(), capacity);
-    if (result == 0) {
-      return {};
-    }
-    if (result > capacity) {
-      capacity = result;
-      continue;
-    }
-    std::string directory = TakeAnswer(std::move(buffer));
-    const char separator = platform::DirectorySeparator();
-    if (directory.empty() || directory.back() != separator) {
-      directory += separator;
-    }
-    return directory;
+  const auto answer =
+      platform::AskGrowing(kAnswerCapacity, ' ', kAttempts, [&call](std::string& buffer) {
+        const auto capacity = static_cast<platform::DWORD>(buffer.size());
+        const platform::DWORD result = call(buffer.data(), capacity);
+        return platform::BufferReply{result != 0 && result <= capacity, result};
+      });
+  if (!answer) {
+    return {};
   }
-  return {};
+  std::string directory = TakeAnswer(*answer);
+  const char separator = platform::DirectorySeparator();
+  if (directory.empty() || directory.back() != separator) {
+    directory += separator;
+  }
+  return directory;
 }
 
 template <typename Int>
@@ -122,12 +114,13 @@ std::string KindName(platform::UINT code) {
 
 std::string ComputerName() {
   // A Linux host name holds up to 64 bytes, and a long cloud name or one in UTF-8 (26 letters "ä"
-  // are 52 bytes) does not fit the buffer; a Windows computer name (15 characters) always does. A
-  // few attempts cover a name that changes between two calls.
-  return NameProbe(platform::GetComputerNameA, 4);
+  // are 52 bytes) does not fit the buffer; a Windows computer name (15 characters) always does.
+  return NameProbe(platform::GetComputerNameA);
 }
 
 std::string UserName() {
+  // A Linux login name may be longer than the buffer (useradd allows 32 bytes, a directory service
+  // more), and a Windows one has up to 256 characters.
   return NameProbe(platform::GetUserNameA);
 }
 
@@ -233,39 +226,38 @@ std::string DriveType(const std::string& strRoot) {
   return KindName(platform::GetDriveTypeA(strRoot.c_str()));
 }
 
-std::vector<std::string> LogicalDriveRoots() try {
-  platform::DWORD length = 10;
-  std::string buffer;
-  platform::DWORD result = 0;
+std::optional<std::vector<std::string>> LogicalDriveRoots() {
   // The list can grow between two requests, so the request repeats while it reports a greater need;
-  // the bound only guards against a platform that never settles.
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    buffer.assign(length, ' ');
-    result = platform::GetLogicalDriveStringsA(length, buffer.data());
-    if (result <= length) {
-      break;
+  // the limit only guards against a platform that never settles. A platform that asks for more
+  // than can be had gives no list, as a failed request does.
+  const auto list = platform::AskGrowing(10, ' ', 16, [](std::string& buffer) {
+    const auto length = static_cast<platform::DWORD>(buffer.size());
+    const platform::DWORD result = platform::GetLogicalDriveStringsA(length, buffer.data());
+    if (result > length) {
+      return platform::BufferReply{false, result};
     }
-    length = result;
+    // 0 is the failed call's answer; a list without a drive is its closing NUL alone.
+    if (result == 0 && buffer.front() != '\0') {
+      return platform::BufferReply{};
+    }
+    buffer.resize(result);
+    return platform::BufferReply{true, 0};
+  });
+  if (!list) {
+    return std::nullopt;
   }
   std::vector<std::string> roots;
-  if (result > length) {
-    return roots;
-  }
-  const std::string_view list(buffer.data(), result);
   std::size_t position = 0;
-  while (position < list.size()) {
-    const std::size_t nul = list.find('\0', position);
-    const std::size_t end = nul == std::string_view::npos ? list.size() : nul;
+  while (position < list->size()) {
+    const std::size_t nul = list->find('\0', position);
+    const std::size_t end = nul == std::string::npos ? list->size() : nul;
     if (end == position) {
       break;
     }
-    roots.emplace_back(list.substr(position, end - position));
+    roots.emplace_back(list->substr(position, end - position));
     position = end + 1;
   }
   return roots;
-} catch (const std::bad_alloc&) {
-  // A platform that asks for more than can be allocated gives no list, as a failed request does.
-  return {};
 }
 
 void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int16_t& intCD,
@@ -276,7 +268,7 @@ void Drives(std::int16_t& intRemovable, std::int16_t& intNotRemovable, std::int1
       ++counter;
     }
   };
-  for (const std::string& root : LogicalDriveRoots()) {
+  for (const std::string& root : LogicalDriveRoots().value_or(std::vector<std::string>{})) {
     switch (platform::GetDriveTypeA(root.c_str())) {
       case platform::DRIVE_REMOVABLE:
         add(intRemovable);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,8 @@ std::string SerialNumber(const std::string& strRoot);
 std::string PutPoints(std::int64_t lngNumber);
 
 // The drive roots in the platform's order, asked for with a 10-character list first and once more
-// with the length the platform needs. Empty when the request fails.
-std::vector<std::string> LogicalDriveRoots();
+// with the length the platform needs. nullopt when the request fails, which a list without a drive
+// is not.
+std::optional<std::vector<std::string>> LogicalDriveRoots();
 
 }  // namespace System

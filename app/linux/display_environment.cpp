@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "ui/main/visible_text.h"
+
 namespace app {
 namespace {
 
@@ -15,8 +17,9 @@ std::string Variable(const char* name) {
   return value != nullptr ? value : "";
 }
 
+// A name from the environment, quoted, with any control character in it shown as an escape.
 std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
+  return "\"" + visibletext::Escaped(text, platform::TextEncoding::Utf8) + "\"";
 }
 
 }  // namespace
@@ -103,6 +106,12 @@ std::string PlatformFailedLine(const DisplayEnvironment& environment, const std:
            kNeedNone;
   }
   return "quorvane: the Qt platform " + Quoted(platform) + " could not start" + kNeedNone;
+}
+
+std::string PluginFailedLine(const std::string& platform, const std::string& reason) {
+  return "quorvane: the Qt platform plugin " + Quoted(platform) +
+         " is installed but could not be loaded (" +
+         visibletext::Escaped(reason, platform::TextEncoding::Utf8) + ")" + kNeedNone;
 }
 
 }  // namespace app

@@ -40,4 +40,8 @@ std::optional<std::string> NoDisplayLine(const DisplayEnvironment& environment);
 std::string PlatformFailedLine(const DisplayEnvironment& environment, const std::string& platform,
                                bool installed);
 
+// The line for a platform whose plugin is installed but cannot be loaded (a library it needs is
+// missing), with the loader's reason: the display is not to blame.
+std::string PluginFailedLine(const std::string& platform, const std::string& reason);
+
 }  // namespace app

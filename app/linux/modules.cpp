@@ -5,17 +5,21 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 
 #include "app/linux/display_environment.h"
+#include "ui/main/visible_text.h"
 
 namespace app {
 namespace {
 
-std::string ProgramDirectory() {
+// The program's own directory, as the kernel names it; nullopt where it cannot tell (no /proc), and
+// never the working directory, which anyone may have filled.
+std::optional<std::string> ProgramDirectory() {
   std::array<char, 4096> path{};
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length <= 0) {
-    return ".";
+  if (length <= 0 || path[0] != '/') {
+    return std::nullopt;
   }
   const std::string program(path.data(), static_cast<std::size_t>(length));
   return program.substr(0, program.rfind('/'));
@@ -24,28 +28,41 @@ std::string ProgramDirectory() {
 }  // namespace
 
 std::vector<std::string> ModulePaths(const std::string& file) {
-  const std::string directory = ProgramDirectory();
-  return {directory + "/" + file, directory + "/" QUORVANE_MODULES_FROM_PROGRAM "/" + file,
-          QUORVANE_MODULES_INSTALLED "/" + file};
+  std::vector<std::string> paths;
+  if (const auto directory = ProgramDirectory()) {
+    paths = {*directory + "/" + file, *directory + "/" QUORVANE_MODULES_FROM_PROGRAM "/" + file};
+  }
+  paths.push_back(QUORVANE_MODULES_INSTALLED "/" + file);
+  return paths;
 }
 
 void* LoadEntry(const std::vector<std::string>& paths, const char* symbol, std::string* why) {
   std::string reasons;
+  const auto note = [&reasons](const std::string& reason) {
+    reasons += (reasons.empty() ? "" : "; ") + reason;
+  };
   for (const std::string& path : paths) {
+    // A relative path would be looked for in the working directory or the library path: only the
+    // program's own places are taken.
+    if (!path.starts_with('/')) {
+      note(path + ": not an absolute path");
+      continue;
+    }
     // Kept loaded for the rest of the run: its code runs until the process ends.
     void* module = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (module == nullptr) {
       const char* error = ::dlerror();
-      reasons += (reasons.empty() ? "" : "; ") + std::string(error != nullptr ? error : path);
+      note(error != nullptr ? error : path);
       continue;
     }
     if (void* entry = ::dlsym(module, symbol)) {
       return entry;
     }
-    reasons += (reasons.empty() ? "" : "; ") + path + ": not the module (no " + symbol + ")";
+    note(path + ": not the module (no " + symbol + ")");
   }
   if (why != nullptr) {
-    *why = reasons;
+    // Paths and the loader's words as people may be shown them: a directory name may hold any byte.
+    *why = visibletext::Escaped(reasons, platform::TextEncoding::Utf8);
   }
   return nullptr;
 }

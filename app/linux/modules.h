@@ -23,11 +23,13 @@ using ConsoleMain = int (*)(int mode, const char* error);
 inline constexpr char kConsoleMain[] = "quorvane_console_main";
 
 // Where a module is looked for, in order: beside the program (the build tree), where the install
-// puts it relative to the program, then at its full install path.
+// puts it relative to the program, then at its full install path. Where the program's own
+// directory cannot be read (no /proc), only the full install path: never the working directory.
 std::vector<std::string> ModulePaths(const std::string& file);
 
 // The entry point named symbol of the first of paths that loads and exports it, nullptr where none
-// does, with the reasons in *why. The module stays loaded for the rest of the run.
+// does, with the reasons in *why (control characters escaped). Only absolute paths are loaded. The
+// module stays loaded for the rest of the run.
 void* LoadEntry(const std::vector<std::string>& paths, const char* symbol, std::string* why);
 
 // Loads the window module from paths and runs the window with flags; where there is no display

@@ -1,6 +1,9 @@
 // The window module's export: the program's two windows on the display, and the event loop until
 // Exit or the close box ends it.
 #include <QApplication>
+#include <cstdlib>
+#include <string>
+#include <thread>
 #include <type_traits>
 
 #include "app/linux/display.h"
@@ -8,8 +11,36 @@
 #include "app/linux/modules.h"
 #include "app/linux/program.h"
 #include "app/linux/quit_when_shown.h"
+#include "probes/system.h"
+
+namespace {
+
+// The facts that may wait on a share or a directory service are asked while Qt starts, so that
+// their bound runs alongside Qt's start rather than after it; the start-up's probes then find them
+// answered. Outside a desktop session Qt makes its runtime folder in TMPDIR while its application
+// object is made: where TMPDIR is set, the platform's bounded answer comes first and Qt is given
+// it, so that a TMPDIR on a share that does not answer cannot hold Qt.
+void AskAheadOfQt() {
+  const char* tmpdir = std::getenv("TMPDIR");
+  if (tmpdir == nullptr) {
+    std::thread([] { System::TempDir(); }).detach();
+    return;
+  }
+  std::string confirmed = System::TempDir();
+  std::string given = tmpdir;
+  if (!given.empty() && given.back() != '/') {
+    given += '/';
+  }
+  if (confirmed != given && confirmed.size() > 1) {
+    confirmed.pop_back();  // Qt's folders are named without the final separator
+    ::setenv("TMPDIR", confirmed.c_str(), 1);
+  }
+}
+
+}  // namespace
 
 extern "C" Q_DECL_EXPORT int quorvane_window_main(int argc, char** argv, int flags) {
+  AskAheadOfQt();
   const auto application = app::StartOnDisplay(argc, argv);
   if (!application) {
     return app::kNoDisplayStatus;

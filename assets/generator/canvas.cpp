@@ -1,5 +1,7 @@
 #include "assets/generator/canvas.h"
 
+#include <algorithm>
+
 namespace assets::generator {
 
 void Canvas::Fill(int x0, int y0, int x1, int y1, std::uint8_t c) {
@@ -32,6 +34,11 @@ std::vector<std::uint32_t> Argb(const Canvas& c) {
     }
   }
   return words;
+}
+
+std::uint8_t Unpremultiply(std::uint32_t channel, std::uint32_t alpha) {
+  return static_cast<std::uint8_t>(
+      alpha == 0 ? 0 : std::min(255U, (channel * 255 + alpha / 2) / alpha));
 }
 
 }  // namespace assets::generator

@@ -79,4 +79,7 @@ class Canvas {
 // transparent black, as premultiplied alpha wants it.
 std::vector<std::uint32_t> Argb(const Canvas& c);
 
+// One colour channel of a premultiplied pixel as files keep it, divided by the pixel's alpha.
+std::uint8_t Unpremultiply(std::uint32_t channel, std::uint32_t alpha);
+
 }  // namespace assets::generator

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "assets/generator/canvas.h"
+
 namespace assets::generator {
 
 namespace {
@@ -134,18 +136,13 @@ Bytes Zlib(const std::vector<std::uint8_t>& data) {
   return out;
 }
 
-// PNG keeps colours unpremultiplied.
-std::uint8_t Unpremultiply(std::uint32_t channel, std::uint32_t alpha) {
-  return static_cast<std::uint8_t>(
-      alpha == 0 ? 0 : std::min(255U, (channel * 255 + alpha / 2) / alpha));
-}
-
 }  // namespace
 
 Bytes Png(int size, const std::vector<std::uint32_t>& pixels) {
   const auto side = static_cast<std::size_t>(size);
   const std::size_t stride = 4 * side;
   std::vector<std::uint8_t> rows(side * stride);
+  // PNG keeps colours unpremultiplied.
   for (std::size_t i = 0; i < side * side; ++i) {
     const std::uint32_t argb = pixels[i];
     const std::uint32_t alpha = argb >> 24U;

@@ -1,7 +1,8 @@
-// A call that may hang (a network share whose server is gone, a FUSE daemon that stopped) run on a
-// worker thread and waited for no longer than a bound; both drive backends ask their shares this
-// way. A worker that does not finish in time is left behind: it owns its state, so nothing waits
-// for it, not even at exit.
+// A call that may hang (a network share whose server is gone, a directory service that does not
+// answer) run on a worker thread and waited for no longer than a bound; the Windows drive backend
+// asks its shares this way, the Linux one its passwd lookup (its shares go to helper processes: a
+// Linux thread stuck in a FUSE request keeps its process alive). A worker that does not finish in
+// time is left behind: it owns its state, so nothing waits for it, not even at exit.
 #pragma once
 
 #include <chrono>

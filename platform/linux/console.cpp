@@ -41,6 +41,17 @@ Outcome WriteOut(std::string_view text, Encoding /*encoding*/, std::string* why)
   return Outcome::Failed;
 }
 
+bool CloseOut(std::string* why) {
+  // Linux releases the descriptor even when close fails: it is never closed twice.
+  if (::close(STDOUT_FILENO) == 0) {
+    return true;
+  }
+  if (why != nullptr) {
+    *why = std::strerror(errno);
+  }
+  return false;
+}
+
 void WriteError(std::string_view text) {
   (void)WriteAll(STDERR_FILENO, text);
 }

@@ -12,6 +12,9 @@
 namespace platform::linux_drives {
 namespace {
 
+// Where a user makes a RAM-disk of their own.
+constexpr std::string_view kUserPlaces[] = {"/tmp", "/mnt", "/media"};
+
 std::size_t Depth(std::string_view path) {
   return std::count(path.begin(), path.end(), '/');
 }
@@ -160,10 +163,13 @@ bool MayBeDrive(const MountEntry& mount) {
     return true;
   }
   if (IsRamType(mount.fsType)) {
-    // Only a RAM-disk a user made: system tmpfs (/run, /dev/shm) and read-only ones hold no files.
+    // Only a RAM-disk a user made, at or under /tmp, /mnt or /media: system tmpfs (/run,
+    // /dev/shm) and read-only ones hold no files.
     const std::string_view point = mount.mountPoint;
-    const bool userPlace = point == "/tmp" || point == "/mnt" || point == "/media" ||
-                           point.starts_with("/mnt/") || point.starts_with("/media/");
+    const bool userPlace = std::any_of(
+        std::begin(kUserPlaces), std::end(kUserPlaces), [point](std::string_view place) {
+          return point == place || (point.starts_with(place) && point[place.size()] == '/');
+        });
     return userPlace && HasOption(mount.options, "rw");
   }
   // Filesystems of the kernel and of containers, and images (snaps) that hold no user files.

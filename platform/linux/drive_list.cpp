@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/linux/drive_choice.h"
@@ -23,23 +24,34 @@ std::optional<PointFacts> LookInTree(const std::string& path) {
   return facts;
 }
 
+// Whether a mount's point may wait on a share: it is one, or lies below one.
+bool MayWait(const ShareIndex& shares, const MountEntry& mount) {
+  return NeedsBoundedQuery(mount) || shares.Below(mount.mountPoint);
+}
+
 // Whether each mount shows at its point now, looked at once per candidate; what the point showed
-// is kept in seen, by the mount's index, for the drive that it becomes.
-Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex& shares,
+// is kept in seen, by the mount's index, for the drive that it becomes. The points that may wait on
+// a share were looked at already, all at once, where lookShares is given.
+Visible VisibleBy(const Sources& sources, const ShareIndex& shares,
                   const std::vector<MountEntry>& mounts,
                   std::vector<std::optional<PointFacts>>& seen) {
-  return [&root, &look, &shares, &mounts, &seen](const MountEntry& mount) {
-    // A path below a share is not looked at: the lookup would hang with the share. It is given the
-    // benefit of the doubt, as is a point that cannot be looked at.
+  return [&sources, &shares, &mounts, &seen](const MountEntry& mount) {
+    const auto index = static_cast<std::size_t>(&mount - mounts.data());
+    MountRef ref = MountRef::Of(mount);
+    if (sources.lookShares && MayWait(shares, mount)) {
+      // A point that did not answer is given the benefit of the doubt.
+      return !seen[index] || Shows(*seen[index], ref);
+    }
+    // Without helpers, a path below a share is not looked at: the lookup would hang with the
+    // share.
     if (shares.Below(mount.mountPoint)) {
       return true;
     }
-    const std::string path = linux_sources::UnderRoot(root, mount.mountPoint);
-    MountRef ref = MountRef::Of(mount);
+    const std::string path = linux_sources::UnderRoot(sources.root, mount.mountPoint);
     std::optional<PointFacts> facts;
-    if (look) {
-      facts = look(path, NeedsBoundedQuery(mount));
-      seen[static_cast<std::size_t>(&mount - mounts.data())] = facts;
+    if (sources.look) {
+      facts = sources.look(path, NeedsBoundedQuery(mount));
+      seen[index] = facts;
     } else {
       // A fixture tree's files lie on this machine's filesystems, so their device numbers tell
       // none of its mounts: only a file bound over a path is told apart.
@@ -48,6 +60,33 @@ Visible VisibleBy(const std::string& root, const LookAt& look, const ShareIndex&
     }
     return !facts || Shows(*facts, ref);
   };
+}
+
+// The points that may wait on a share and may be drives, looked at all at once with
+// lookShares where the table has shares; what each showed into seen, and which did not answer in
+// time into late.
+void LookAtSharePoints(const Sources& sources, const ShareIndex& shares,
+                       const std::vector<MountEntry>& mounts,
+                       const std::vector<std::string>& hidden,
+                       std::vector<std::optional<PointFacts>>& seen, std::vector<char>& late) {
+  if (!sources.lookShares || !std::any_of(mounts.begin(), mounts.end(), NeedsBoundedQuery)) {
+    return;
+  }
+  std::vector<std::size_t> asked;
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < mounts.size(); ++i) {
+    const MountEntry& mount = mounts[i];
+    if (MayWait(shares, mount) && (mount.mountPoint == "/" || MayBeDrive(mount)) &&
+        std::find(hidden.begin(), hidden.end(), mount.mountPoint) == hidden.end()) {
+      asked.push_back(i);
+      paths.push_back(linux_sources::UnderRoot(sources.root, mount.mountPoint));
+    }
+  }
+  const auto looks = sources.lookShares(paths);
+  for (std::size_t k = 0; k < asked.size() && k < looks.size(); ++k) {
+    seen[asked[k]] = looks[k].facts;
+    late[asked[k]] = looks[k].late ? 1 : 0;
+  }
 }
 
 // The mount table of the tree under root and the points its fstab hides; nullopt where the table
@@ -154,19 +193,54 @@ Place PlaceOf(const Drive& drive) {
   return {drive.mount.mountPoint, true, mount};
 }
 
+std::vector<ShareLook> LookInHelpers(linux_helpers::Helpers& helpers,
+                                     const std::vector<std::string>& paths,
+                                     std::chrono::steady_clock::time_point deadline) {
+  using linux_helpers::Question;
+  std::vector<std::optional<linux_helpers::Helpers::Ticket>> tickets;
+  tickets.reserve(paths.size());
+  for (const std::string& path : paths) {
+    auto question = Question::About(Question::Kind::kLook, path);
+    if (question) {
+      question->cached = true;
+      tickets.emplace_back(helpers.Ask(*question, deadline));
+    } else {
+      tickets.emplace_back();
+    }
+  }
+  std::vector<ShareLook> looks(paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (tickets[i]) {
+      if (auto answer = helpers.Await(*tickets[i], &looks[i].late)) {
+        looks[i].facts = answer->facts;
+      }
+    }
+  }
+  return looks;
+}
+
 Sources ThisMachine() {
   Sources sources;
   sources.probe = ProbeDevice;
   if (linux_udev::Runs()) {
     sources.udev = linux_udev::BlockIdentity;
   }
-  sources.look = LookAtPath;
+  sources.look = [](const std::string& path, bool cached) {
+    return LookAtPath(path.c_str(), cached);
+  };
+  sources.lookShares = [](const std::vector<std::string>& paths) {
+    linux_helpers::Helpers helpers;
+    return LookInHelpers(helpers, paths, std::chrono::steady_clock::now() + kShareBound);
+  };
   return sources;
 }
 
-std::vector<Drive> ReadDrives(const Sources& sources) {
+std::vector<Drive> ReadDrives(const Sources& sources, bool* tableRead) {
   const std::string& root = sources.root;
   auto table = ReadTable(root);
+  if (tableRead != nullptr) {
+    *tableRead = table.has_value();
+  }
   if (!table) {
     return {};
   }
@@ -175,10 +249,13 @@ std::vector<Drive> ReadDrives(const Sources& sources) {
   DiskLinkDirectories links{DiskLinks(linux_sources::UnderRoot(root, "/dev/disk/by-label")),
                             DiskLinks(linux_sources::UnderRoot(root, "/dev/disk/by-uuid"))};
 
-  std::vector<std::optional<PointFacts>> seen(sources.look ? mounts.size() : 0);
+  std::vector<std::optional<PointFacts>> seen(mounts.size());
+  std::vector<char> late(mounts.size(), 0);
   const auto readAt = std::chrono::steady_clock::now();
-  const auto chosen =
-      SelectDrives(mounts, table->hidden, VisibleBy(root, sources.look, shares, mounts, seen));
+  LookAtSharePoints(sources, shares, mounts, table->hidden, seen, late);
+  // The shares' readings are as fresh as the last answer they waited for.
+  const auto sharesReadAt = std::chrono::steady_clock::now();
+  const auto chosen = SelectDrives(mounts, table->hidden, VisibleBy(sources, shares, mounts, seen));
   std::vector<Drive> drives;
   drives.reserve(chosen.size());
   for (const std::size_t index : chosen) {
@@ -186,14 +263,17 @@ std::vector<Drive> ReadDrives(const Sources& sources) {
     drive.mount = std::move(mounts[index]);  // each is chosen once
     const MountEntry& mount = drive.mount;
     drive.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
-    drive.bounded = NeedsBoundedQuery(mount);
-    if (sources.look && !shares.Below(mount.mountPoint)) {
+    drive.bounded = MayWait(shares, mount);
+    if (drive.bounded && sources.lookShares) {
+      NotePoint(drive, seen[index], sharesReadAt);
+      drive.late = late[index] != 0;
+    } else if (sources.look && !shares.Below(mount.mountPoint)) {
       // What its point showed when it was found visible; the root is always one and was not
       // looked at then.
       NotePoint(drive,
-                seen[index]
-                    ? seen[index]
-                    : sources.look(linux_sources::UnderRoot(root, mount.mountPoint), drive.bounded),
+                seen[index] ? seen[index]
+                            : sources.look(linux_sources::UnderRoot(root, mount.mountPoint),
+                                           NeedsBoundedQuery(mount)),
                 readAt);
     }
     const auto device = Identify(sources, links, mount, drive.identity);

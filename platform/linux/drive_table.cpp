@@ -4,13 +4,12 @@
 
 namespace platform::linux_drives {
 
-DriveTable::DriveTable(std::vector<Drive> drives, Measure measure, std::chrono::milliseconds bound)
+DriveTable::DriveTable(std::vector<Drive> drives, Measure measure, MeasureShare measureShare)
     : drives_(std::move(drives)),
       measure_(std::move(measure)),
-      bound_(bound),
+      measureShare_(std::move(measureShare)),
       answers_(drives_.size(), Answer::kUnknown),
-      readingTaken_(drives_.size(), 0),
-      started_(drives_.size()) {
+      readingTaken_(drives_.size(), 0) {
   byRoot_.reserve(drives_.size());
   for (std::size_t i = 0; i < drives_.size(); ++i) {
     list_ += drives_[i].root;
@@ -71,32 +70,22 @@ std::optional<contract::DiskSizes> DriveTable::Size(const Drive& drive) {
     auto reading = TakeReading(index);
     return reading ? reading : measure_(PlaceOf(drive));
   }
-  Started mine;
   {
     const std::lock_guard lock(mutex_);
+    if (drive.late) {
+      answers_[index] = Answer::kDead;
+    }
     if (answers_[index] == Answer::kDead) {
       return std::nullopt;
     }
-    if (!sharesAsked_) {
-      // Every share is asked at once, the first time one is: several dead shares then cost the
-      // start-up one bound, not one each.
-      sharesAsked_ = true;
-      const auto deadline = std::chrono::steady_clock::now() + bound_;
-      for (std::size_t i = 0; i < drives_.size(); ++i) {
-        if (drives_[i].bounded && answers_[i] == Answer::kUnknown) {
-          started_[i] = {StartMeasure(PlaceOf(drives_[i]), measure_), deadline};
-        }
-      }
-    }
-    mine = std::exchange(started_[index], Started{});
   }
-  if (mine.pending == nullptr) {
-    mine = {StartMeasure(PlaceOf(drive), measure_), std::chrono::steady_clock::now() + bound_};
+  auto sizes = TakeReading(index);
+  bool late = false;
+  if (!sizes && measureShare_) {
+    sizes = measureShare_(PlaceOf(drive), &late);
   }
-  bool timedOut = false;
-  auto sizes = mine.pending->Await(mine.deadline, &timedOut);
   const std::lock_guard lock(mutex_);
-  if (timedOut) {
+  if (late) {
     answers_[index] = Answer::kDead;
   } else if (sizes) {
     answers_[index] = Answer::kAlive;

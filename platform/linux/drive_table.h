@@ -1,12 +1,11 @@
-// The drives as the drive calls see them: found by root, and sized with a time bound where the
-// drive is a share or FUSE mount, always on the drive's own filesystem.
+// The drives as the drive calls see them: found by root, and sized on the drive's own
+// filesystem, a share (or a place below one) only within a time bound.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -14,7 +13,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/backend/bounded_call.h"
 #include "platform/linux/drive_list.h"
 #include "platform/linux/mount_point.h"
 
@@ -24,11 +22,17 @@ namespace platform::linux_drives {
 // start-up that reads the table asks every size within moments, and a later query measures anew.
 inline constexpr std::chrono::milliseconds kReadingLife{2000};
 
+// The sizes of a share's place asked within the bound; *late is set when it did not answer in time.
+using MeasureShare =
+    std::function<std::optional<contract::DiskSizes>(const Place& place, bool* late)>;
+
 // The drives as the drive calls see them, for the life of the process.
 class DriveTable {
  public:
+  // measure sizes a local drive on the calling thread; measureShare a bounded one (none: a bounded
+  // drive has only its reading from the table).
   explicit DriveTable(std::vector<Drive> drives, Measure measure = MeasureAt,
-                      std::chrono::milliseconds bound = kShareBound);
+                      MeasureShare measureShare = {});
   DriveTable(const DriveTable&) = delete;
   DriveTable& operator=(const DriveTable&) = delete;
 
@@ -38,10 +42,10 @@ class DriveTable {
   // The drive of a root ("/home/", or "/home"); null for a path that is no drive's root.
   const Drive* Find(std::string_view root) const;
 
-  // A local drive is measured on the calling thread, or the first time answered by its fresh
-  // reading from the table; a share or FUSE drive on a worker with the
-  // time bound, all shares at once the first time. A share that once failed to answer in time is
-  // not asked again: its worker may still hang, and start-up asks each drive several things.
+  // The first time answered by the drive's fresh reading from the table, else measured: a local
+  // drive on the calling thread, a bounded one with measureShare. A share that did not answer in
+  // time, with the table or since, is not asked again: its helper may still hang, and start-up
+  // asks each drive several things.
   std::optional<contract::DiskSizes> Size(const Drive& drive);
 
   // Whether the label and serial can be given: a share must have answered.
@@ -57,18 +61,12 @@ class DriveTable {
   std::unordered_map<std::string_view, std::size_t> byRoot_;  // views of drives_' roots
   mutable std::atomic<std::size_t> last_{0};                  // the drive found last
   Measure measure_;
-  std::chrono::milliseconds bound_;
+  MeasureShare measureShare_;
   std::string list_;
-  struct Started {
-    std::shared_ptr<Pending<contract::DiskSizes>> pending;
-    std::chrono::steady_clock::time_point deadline;
-  };
 
   std::mutex mutex_;  // guards the members below
   std::vector<Answer> answers_;
   std::vector<char> readingTaken_;
-  std::vector<Started> started_;  // queries started for all shares at once, not yet taken
-  bool sharesAsked_ = false;
 };
 
 }  // namespace platform::linux_drives

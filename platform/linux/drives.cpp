@@ -10,6 +10,7 @@
 #include "platform/backend/contract.h"
 #include "platform/linux/drive_list.h"
 #include "platform/linux/drive_table.h"
+#include "platform/linux/start_up.h"
 
 namespace platform {
 
@@ -18,14 +19,18 @@ namespace {
 using namespace linux_drives;
 
 DriveTable& Machine() {
-  static DriveTable table(ReadDrives(ThisMachine()));
-  return table;
+  return linux_start_up::Drives();
 }
 
 }  // namespace
 
 DWORD GetLogicalDriveStringsA(DWORD nBufferLength, char* lpBuffer) {
   try {
+    // Without a mount table the call fails, leaving the buffer alone; a table without drives gives
+    // the list's closing NUL alone.
+    if (!linux_start_up::DrivesListed()) {
+      return 0;
+    }
     // The list's own NULs are copied with it; the call adds the closing one.
     return contract::WriteOrNeed(Machine().List(), lpBuffer, nBufferLength);
   } catch (...) {
@@ -52,9 +57,8 @@ BOOL GetDiskFreeSpaceExA(const char* lpDirectoryName, std::uint64_t* lpFreeBytes
     DriveTable& table = Machine();
     const Drive* drive = table.Find(lpDirectoryName);
     // Any other directory may lie on a share, so it is asked with the same bound.
-    const auto sizes = drive != nullptr
-                           ? table.Size(*drive)
-                           : MeasureBounded(Place{lpDirectoryName}, kShareBound, MeasureAt);
+    const auto sizes =
+        drive != nullptr ? table.Size(*drive) : linux_start_up::MeasureDirectory(lpDirectoryName);
     if (!sizes) {
       return 0;
     }

@@ -3,15 +3,13 @@
 #include <dlfcn.h>
 #include <limits.h>
 #include <link.h>
-#include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "platform/backend/contract.h"
+#include "platform/linux/start_up.h"
 
 namespace platform {
 
@@ -26,20 +24,12 @@ BOOL GetComputerNameA(char* lpBuffer, DWORD* nSize) {
 }
 
 BOOL GetUserNameA(char* lpBuffer, DWORD* pcbBuffer) {
-  passwd entry{};
-  passwd* found = nullptr;
-  std::vector<char> scratch(1024);
-  // The scratch space the C library wants grows with the passwd entry; ERANGE asks for more.
-  int error = 0;
-  while ((error = ::getpwuid_r(::geteuid(), &entry, scratch.data(), scratch.size(), &found)) ==
-             ERANGE &&
-         scratch.size() < (1U << 20U)) {
-    scratch.resize(scratch.size() * 2);
-  }
-  if (error != 0 || found == nullptr || entry.pw_name == nullptr) {
+  // Looked up with the start-up's other waits, within their bound.
+  const auto name = linux_start_up::UserName();
+  if (!name) {
     return 0;
   }
-  return contract::WriteName(entry.pw_name, lpBuffer, pcbBuffer, true);
+  return contract::WriteName(*name, lpBuffer, pcbBuffer, true);
 }
 
 UINT GetWindowsDirectoryA(char* lpBuffer, UINT uSize) {
@@ -87,18 +77,9 @@ UINT GetSystemDirectoryA(char* lpBuffer, UINT uSize) {
 }
 
 DWORD GetTempPathA(DWORD nBufferLength, char* lpBuffer) {
-  // TMPDIR is honoured as the C library and the shell honour it, when it names a directory.
-  std::string path = "/tmp/";
-  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && *tmpdir == '/') {
-    struct stat status {};
-    if (::stat(tmpdir, &status) == 0 && S_ISDIR(status.st_mode)) {
-      path = tmpdir;
-      if (path.back() != '/') {
-        path += '/';
-      }
-    }
-  }
-  return contract::WriteOrNeed(path, lpBuffer, nBufferLength);
+  // TMPDIR may lie on a share: it is looked at with the start-up's other waits, within their
+  // bound.
+  return contract::WriteOrNeed(linux_start_up::TempDirectory(), lpBuffer, nBufferLength);
 }
 
 char DirectorySeparator() {

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,50 +38,39 @@ std::optional<PointFacts> MountOf(int fd, bool unique) {
 }  // namespace
 
 std::optional<contract::DiskSizes> SizesOf(int fd) {
-  struct statvfs status {};
-  if (::fstatvfs(fd, &status) != 0) {
+  // fstatfs rather than fstatvfs: a plain system call, which a helper process may make.
+  struct statfs status {};
+  if (::fstatfs(fd, &status) != 0) {
     return std::nullopt;
   }
-  const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
+  const auto unit =
+      static_cast<std::uint64_t>(status.f_frsize != 0 ? status.f_frsize : status.f_bsize);
   return contract::DiskSizes{.available = static_cast<std::uint64_t>(status.f_bavail) * unit,
                              .total = static_cast<std::uint64_t>(status.f_blocks) * unit,
                              .free = static_cast<std::uint64_t>(status.f_bfree) * unit};
 }
 
-std::optional<PointFacts> LookAtPath(const std::string& path, bool cached) {
-  const auto gone = [] {
-    PointFacts facts;
-    facts.missing = true;
-    return facts;
-  };
-  struct statx status {};
-  if (cached) {
-    // Two lookups of the path, but no descriptor: opening a share's point may ask the server.
-    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
-    if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE | STATX_MNT_ID, &status) != 0) {
-      return errno == ENOENT || errno == ENOTDIR ? std::optional(gone()) : std::nullopt;
-    }
-    PointFacts facts = FactsOf(status);
-    struct statx unique {};
-    if (::statx(AT_FDCWD, path.c_str(), flags, kUniqueMountId, &unique) == 0 &&
-        (unique.stx_mask & kUniqueMountId) != 0) {
-      facts.uniqueMountId = unique.stx_mnt_id;
-    }
-    return facts;
-  }
+std::optional<PointFacts> LookAtPath(const char* path, bool cached) {
   // One lookup of the path: all the rest is asked of the descriptor, so it all tells of the same
   // directory. Without O_DIRECTORY an O_PATH open starts no automount on the point.
-  const int fd = ::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = ::open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
-    return errno == ENOENT || errno == ENOTDIR ? std::optional(gone()) : std::nullopt;
+    if (errno == ENOENT || errno == ENOTDIR) {
+      PointFacts gone;
+      gone.missing = true;
+      return gone;
+    }
+    return std::nullopt;
   }
-  if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &status) != 0) {
+  const int sync = cached ? AT_STATX_DONT_SYNC : 0;
+  struct statx status {};
+  if (::statx(fd, "", AT_EMPTY_PATH | sync, STATX_TYPE | STATX_MNT_ID, &status) != 0) {
     ::close(fd);
     return std::nullopt;
   }
   PointFacts facts = FactsOf(status);
   struct statx unique {};
-  if (::statx(fd, "", AT_EMPTY_PATH, kUniqueMountId, &unique) == 0 &&
+  if (::statx(fd, "", AT_EMPTY_PATH | sync, kUniqueMountId, &unique) == 0 &&
       (unique.stx_mask & kUniqueMountId) != 0) {
     facts.uniqueMountId = unique.stx_mnt_id;
   }
@@ -114,40 +103,25 @@ bool Shows(const PointFacts& facts, const MountRef& mount) {
   return facts.directory && mount.IsAt(facts);
 }
 
-std::optional<contract::DiskSizes> MeasureAt(const Place& place) {
+std::optional<contract::DiskSizes> MeasurePath(const char* path, const MountRef* mount) {
   // One descriptor for the check and the query, so that both see the same directory. O_PATH needs
   // no read permission, as statvfs of a path needs none.
-  const int fd = ::open(place.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
     return std::nullopt;
   }
   bool same = true;
-  if (place.drive) {
-    const auto facts = MountOf(fd, place.mount.uniqueMountId != 0);
-    same = facts && place.mount.IsAt(*facts);
+  if (mount != nullptr) {
+    const auto facts = MountOf(fd, mount->uniqueMountId != 0);
+    same = facts && mount->IsAt(*facts);
   }
   auto sizes = same ? SizesOf(fd) : std::nullopt;
   ::close(fd);
   return sizes;
 }
 
-std::shared_ptr<Pending<contract::DiskSizes>> StartMeasure(const Place& place,
-                                                           const Measure& measure) {
-  auto pending = std::make_shared<Pending<contract::DiskSizes>>();
-  StartInto(pending, [place, measure] { return measure(place); });
-  return pending;
-}
-
-std::optional<contract::DiskSizes> MeasureBounded(const Place& place,
-                                                  std::chrono::milliseconds bound,
-                                                  const Measure& measure, bool* timedOut) {
-  bool late = false;
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  auto sizes = StartMeasure(place, measure)->Await(deadline, &late);
-  if (timedOut != nullptr) {
-    *timedOut = late;
-  }
-  return sizes;
+std::optional<contract::DiskSizes> MeasureAt(const Place& place) {
+  return MeasurePath(place.path.c_str(), place.drive ? &place.mount : nullptr);
 }
 
 }  // namespace platform::linux_drives

@@ -1,16 +1,15 @@
 // What a mount point shows now and what it measures: the mount there, the device of its
-// filesystem, and that filesystem's sizes, each asked of one open directory where it can be, so
-// that they all tell of the same one.
+// filesystem, and that filesystem's sizes, each asked of one open directory, so that they all tell
+// of the same one. The calls that take a C string use only async-signal-safe system calls and
+// allocate nothing, so that a helper process forked from the threaded window may make them.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "platform/backend/bounded_call.h"
 #include "platform/backend/contract.h"
 #include "platform/linux/mount_table.h"
 
@@ -25,7 +24,8 @@ inline constexpr std::uint64_t kNoMount = ~std::uint64_t{0};
 
 // What a mount point shows now: the mount there (its IDs), the device number of its filesystem and
 // whether it is a directory; nullopt where it cannot be told. cached: the point is a share's or a
-// FUSE mount's and must be answered from what the kernel already holds, without asking the server.
+// FUSE mount's, whose attributes are taken as the kernel holds them rather than asked of its server
+// (its sizes are still asked: such a point is looked at in a helper process, within a bound).
 struct PointFacts {
   std::uint32_t major = 0;
   std::uint32_t minor = 0;
@@ -37,12 +37,12 @@ struct PointFacts {
 };
 using LookAt = std::function<std::optional<PointFacts>(const std::string& path, bool cached)>;
 
-// What a path shows, without following a final link or starting an automount. A local point is
-// opened once and everything is asked of that descriptor, its sizes too; a share's point is only
-// looked at.
-std::optional<PointFacts> LookAtPath(const std::string& path, bool cached);
+// What a path shows, without following a final link or starting an automount: it is opened once
+// and everything is asked of that descriptor, its sizes too where it is a directory.
+std::optional<PointFacts> LookAtPath(const char* path, bool cached);
 
-// statvfs of an open directory: total = f_blocks * f_frsize, available = f_bavail * f_frsize.
+// The sizes of an open directory's filesystem: total = f_blocks * f_frsize, available = f_bavail *
+// f_frsize.
 std::optional<contract::DiskSizes> SizesOf(int fd);
 
 // Which mount is the one at a point, told from any other mount there: by its ID that is never
@@ -75,23 +75,13 @@ struct Place {
 
 using Measure = std::function<std::optional<contract::DiskSizes>(const Place& place)>;
 
-// statvfs of the place, asked of one open directory: total = f_blocks * f_frsize, available =
-// f_bavail * f_frsize. Where the place is a drive, the directory must be its mount's: a mount that
-// went away or was replaced fails instead of giving the size of what lies there now.
+// The sizes of the place (SizesOf), asked of one open directory. Where the place is a drive (mount
+// given), the directory must be that mount's: a mount that went away or was replaced fails instead
+// of giving the size of what lies there now.
+std::optional<contract::DiskSizes> MeasurePath(const char* path, const MountRef* mount);
 std::optional<contract::DiskSizes> MeasureAt(const Place& place);
 
-// measure(place) started on a detached worker, which gives its answer to the pending answer
-// returned.
-std::shared_ptr<Pending<contract::DiskSizes>> StartMeasure(const Place& place,
-                                                           const Measure& measure);
-
-// measure(place) on a worker thread that is left behind, detached, when it does not answer within
-// bound; timedOut (when given) tells a timeout from a failed query.
-std::optional<contract::DiskSizes> MeasureBounded(const Place& place,
-                                                  std::chrono::milliseconds bound,
-                                                  const Measure& measure, bool* timedOut = nullptr);
-
-// How long a share or FUSE volume is given to answer a size query.
+// How long a share or FUSE volume, or anything that may wait on one, is given to answer.
 inline constexpr std::chrono::milliseconds kShareBound{2000};
 
 }  // namespace platform::linux_drives

@@ -8,35 +8,6 @@
 #include "platform/linux/sources.h"
 
 namespace platform::linux_drives {
-namespace {
-
-// Splits at runs of blanks and tabs into fields, which is cleared first: one vector serves every
-// line of a table.
-void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
-  fields.clear();
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  std::size_t position = 0;
-  while (position < line.size()) {
-    while (position < line.size() && blank(line[position])) {
-      ++position;
-    }
-    const std::size_t start = position;
-    while (position < line.size() && !blank(line[position])) {
-      ++position;
-    }
-    if (position > start) {
-      fields.push_back(line.substr(start, position - start));
-    }
-  }
-}
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  SplitFields(line, fields);
-  return fields;
-}
-
-}  // namespace
 
 bool HasOption(std::string_view options, std::string_view option) {
   while (!options.empty()) {
@@ -97,7 +68,7 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
   std::vector<std::string_view> fields;
   fields.reserve(16);
   linux_sources::ForEachLine(text, [&mounts, &fields](std::string_view line) {
-    SplitFields(line, fields);
+    linux_sources::SplitFields(line, fields);
     // id parent major:minor root mount-point options [optional...] - type source super-options
     if (fields.size() < 9) {
       return;
@@ -140,7 +111,7 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
 std::vector<std::string> HiddenMountPoints(std::string_view fstab) {
   std::vector<std::string> hidden;
   linux_sources::ForEachLine(fstab, [&hidden](std::string_view line) {
-    const auto fields = Fields(line);
+    const auto fields = linux_sources::Fields(line);
     if (fields.size() < 4 || fields[0].front() == '#') {
       return;
     }

@@ -199,6 +199,30 @@ bool IsJapaneseModel(std::string_view keyboardDefaults) {
   return japanese;
 }
 
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t position = 0;
+  while (position < line.size()) {
+    while (position < line.size() && blank(line[position])) {
+      ++position;
+    }
+    const std::size_t start = position;
+    while (position < line.size() && !blank(line[position])) {
+      ++position;
+    }
+    if (position > start) {
+      fields.push_back(line.substr(start, position - start));
+    }
+  }
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  SplitFields(line, fields);
+  return fields;
+}
+
 std::optional<std::string> ReadFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -206,7 +230,7 @@ std::optional<std::string> ReadFile(const std::string& path) {
   }
   // Large reads: the mount table of a machine with thousands of mounts is megabytes, and each read
   // of it costs the kernel a walk to the position. The chunk is not zeroed first.
-  constexpr std::size_t kChunk = 64 * 1024;
+  constexpr std::size_t kChunk = std::size_t{64} * 1024;
   const std::unique_ptr<char[]> chunk(new char[kChunk]);
   std::string text;
   for (;;) {

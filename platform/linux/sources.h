@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::linux_sources {
 
@@ -22,6 +23,11 @@ void ForEachLine(std::string_view text, Visit visit) {
     text.remove_prefix(end + 1);
   }
 }
+
+// Splits a line at runs of blanks and tabs into fields, which is cleared first: one vector serves
+// every line of a table.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields);
+std::vector<std::string_view> Fields(std::string_view line);
 
 struct MemInfo {
   std::uint64_t totalBytes = 0;

@@ -5,49 +5,42 @@
 
 #include <string>
 
+#include "platform/growing_buffer.h"
 #include "platform/identity.h"
 
 namespace platform::unicode {
 namespace {
 
-constexpr DWORD kFirstCapacity = 256;
+constexpr std::size_t kFirstCapacity = 256;
+constexpr int kAttempts = 3;
 
 // A name call (the capacity in and out); UserNameA counts the NUL in its answer, the computer name
 // does not, so the text is taken up to its NUL.
 template <typename Call>
 std::optional<std::string> Name(Call call) {
-  DWORD capacity = kFirstCapacity;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    std::string buffer(capacity, '\0');
-    DWORD size = capacity;
-    if (call(buffer.data(), &size) != 0) {
-      return std::string(buffer.c_str());
-    }
-    if (size <= capacity) {
-      return std::nullopt;
-    }
-    capacity = size;
+  auto answer = AskGrowing(kFirstCapacity, '\0', kAttempts, [&call](std::string& buffer) {
+    auto size = static_cast<DWORD>(buffer.size());
+    const bool answered = call(buffer.data(), &size) != 0;
+    return BufferReply{answered, size};
+  });
+  if (!answer) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return std::string(answer->c_str());
 }
 
 // A directory call: the length written, or the capacity needed when it does not fit.
 template <typename Call>
 std::optional<std::string> Directory(Call call) {
-  DWORD capacity = kFirstCapacity;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    std::string buffer(capacity, '\0');
+  return AskGrowing(kFirstCapacity, '\0', kAttempts, [&call](std::string& buffer) {
+    const auto capacity = static_cast<DWORD>(buffer.size());
     const DWORD result = call(buffer.data(), capacity);
-    if (result == 0) {
-      return std::nullopt;
+    if (result == 0 || result >= capacity) {
+      return BufferReply{false, result};
     }
-    if (result < capacity) {
-      buffer.resize(result);
-      return buffer;
-    }
-    capacity = result;
-  }
-  return std::nullopt;
+    buffer.resize(result);
+    return BufferReply{true, 0};
+  });
 }
 
 }  // namespace

@@ -35,8 +35,34 @@ std::string Reason(DWORD error) {
   return reason;
 }
 
-// Writes all of text to handle: to a console as UTF-16, to a pipe or file as the bytes given. The
-// error of the failed write, or 0.
+// The code page of the report written to a pipe or a file: the console's (the OEM code page unless
+// chcp changed it), which type, find and more read files in and PowerShell decodes a program's
+// output with; the OEM code page where the program has no console.
+UINT PipeCodePage() {
+  const UINT codePage = ::GetConsoleOutputCP();
+  return codePage != 0 ? codePage : ::GetOEMCP();
+}
+
+// Text in the system's code page, in codePage instead: a letter that has no place there becomes
+// "?", as the window's 8-bit calls give a letter the system's code page lacks.
+std::string InPipeCodePage(std::string_view text, UINT codePage) {
+  if (codePage == ::GetACP() || text.empty()) {
+    return std::string(text);
+  }
+  const std::wstring wide = Wide(text, Encoding::SystemCodePage);
+  const int length = ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+  if (length <= 0) {
+    return std::string(text);  // a code page Windows cannot write: the bytes as they are
+  }
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                        length, nullptr, nullptr);
+  return bytes;
+}
+
+// Writes all of text to handle: to a console as UTF-16; to a pipe or file the document as its
+// UTF-8 bytes and the report in the pipe's code page. The error of the failed write, or 0.
 DWORD WriteAll(HANDLE handle, std::string_view text, Encoding encoding) {
   DWORD mode = 0;
   if (::GetConsoleMode(handle, &mode) != 0) {
@@ -52,12 +78,15 @@ DWORD WriteAll(HANDLE handle, std::string_view text, Encoding encoding) {
     }
     return 0;
   }
-  while (!text.empty()) {
+  const std::string bytes =
+      encoding == Encoding::Utf8 ? std::string(text) : InPipeCodePage(text, PipeCodePage());
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
     DWORD written = 0;
-    if (::WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) == 0) {
+    if (::WriteFile(handle, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr) == 0) {
       return ::GetLastError();
     }
-    text.remove_prefix(written);
+    rest.remove_prefix(written);
   }
   return 0;
 }
@@ -76,6 +105,21 @@ Outcome WriteOut(std::string_view text, Encoding encoding, std::string* why) {
     *why = Reason(error);
   }
   return Outcome::Failed;
+}
+
+bool CloseOut(std::string* why) {
+  if (::CloseHandle(::GetStdHandle(STD_OUTPUT_HANDLE)) != 0) {
+    return true;
+  }
+  const DWORD error = ::GetLastError();
+  // A handle that was never given (a program started without standard output) has nothing to keep.
+  if (error == ERROR_INVALID_HANDLE) {
+    return true;
+  }
+  if (why != nullptr) {
+    *why = Reason(error);
+  }
+  return false;
 }
 
 void WriteError(std::string_view text) {

@@ -53,17 +53,32 @@ inline constexpr std::chrono::milliseconds kNetworkBound{2000};
 // The root a path lies on ("N:\" for "n:\dir\"); any other path (a UNC one) stands for itself.
 std::string RootOf(std::string_view path);
 
-// The roots whose types one worker asks in turn (defined with the table's code).
-struct TypeQueue;
+// A question put to a worker: the answer it will give, and when its bound runs out.
+template <typename Answer>
+struct Asked {
+  std::shared_ptr<Pending<Answer>> answer;
+  std::chrono::steady_clock::time_point deadline;
+};
+
+// Defined with the table's code: its worker threads, and the roots whose types one worker asks in
+// turn.
+class Workers;
+class TypeSurvey;
 
 class DriveTable {
  public:
   explicit DriveTable(DriveCalls calls, std::chrono::milliseconds bound = kNetworkBound);
+  // Waits for the questions still within their bound (not for those of a dead share). A process
+  // that ends while a worker is inside a system call can hang at its end under Wine, or be killed.
+  ~DriveTable();
+  DriveTable(const DriveTable&) = delete;
+  DriveTable& operator=(const DriveTable&) = delete;
 
-  // The type of a root, asked once. The first call asks every root's type, one after another on one
-  // worker, and every network root for its sizes and volume on workers of its own, so that any
-  // number of dead shares costs one bound. A root that does not tell its type in time is of unknown
-  // type and is not asked anything again; the roots after it are then asked on a fresh worker.
+  // The type of a root, asked once. The first call asks every root's type, one after another on
+  // one worker, and each network root for its sizes and volume, on workers of their own, as soon
+  // as its type is known: any number of dead shares costs one bound. Every question has the whole
+  // bound from the moment it is asked. A root that does not tell its type in time is of unknown
+  // type and is asked nothing again; the roots after it are asked by a fresh worker.
   std::uint32_t Type(const std::string& root);
 
   // A local drive answers on the calling thread; a network one within the bound, or not at all
@@ -74,33 +89,24 @@ class DriveTable {
 
  private:
   struct Root {
-    std::shared_ptr<TypeQueue> queue;  // the worker's list this root's type is asked from
-    std::size_t place = 0;             // its place in that list
-    std::shared_ptr<Pending<std::uint32_t>> type;
-    std::shared_ptr<Pending<contract::DiskSizes>> sizes;  // first answers of a share, until taken
-    std::shared_ptr<Pending<VolumeFacts>> volume;
-    std::chrono::steady_clock::time_point deadline;
+    std::shared_ptr<TypeSurvey> survey;  // the survey that asks this root's type
+    std::size_t place = 0;               // the root's place in it
     std::optional<std::uint32_t> known;
     bool dead = false;
+    Asked<contract::DiskSizes> sizes;  // a share's first answers, asked with its type, until taken
+    Asked<VolumeFacts> volume;
   };
 
-  Root& Survey(const std::string& key);  // the mutex held
-  // Asks the types of keys, in order, on one worker (the mutex held).
-  void Launch(const std::vector<std::string>& keys);
-  void StartWorker(const std::shared_ptr<TypeQueue>& queue);
-  // After root's type came too late: the roots its worker has not come to are given a fresh worker
-  // and a fresh bound. True when root itself is one of them (the mutex held).
-  bool Unblock(const Root& root);
-  // Whether path's root is a network root that has not yet failed to answer; false for a dead one
-  // in *dead.
-  bool Remote(const std::string& path, bool* dead);
+  // The root of key, surveyed with every listed root on first use (the mutex held).
+  Root& Find(const std::string& key);
+  // Asks path's question: on the calling thread for a local drive, within the bound for a share.
   template <typename Answer>
-  std::optional<Answer> Bounded(
-      const std::string& path, std::shared_ptr<Pending<Answer>> Root::*first,
-      const std::function<std::optional<Answer>(const std::string&)>& call);
+  std::optional<Answer> Ask(const std::string& path, Asked<Answer> Root::*first,
+                            const std::function<std::optional<Answer>(const std::string&)>& call);
 
   DriveCalls calls_;
   std::chrono::milliseconds bound_;
+  std::shared_ptr<Workers> workers_;
   std::mutex mutex_;  // guards the members below
   std::map<std::string, Root> roots_;
   bool surveyed_ = false;

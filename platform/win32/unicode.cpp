@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
+
+#include "platform/growing_buffer.h"
 
 namespace platform::unicode {
 namespace {
@@ -23,41 +26,47 @@ std::optional<std::string> Utf8(const wchar_t* text, int length) {
   return utf8;
 }
 
+constexpr std::size_t kFirstCapacity = 256;
+constexpr int kAttempts = 3;
+
 // A name call: the capacity in and out, the length without NUL out on success.
 template <typename Call>
 std::optional<std::string> Name(Call call) {
-  ::DWORD size = 256;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    std::wstring buffer(size, L'\0');
-    ::DWORD asked = size;
-    if (call(buffer.data(), &asked) != 0) {
-      return Utf8(buffer.c_str(), static_cast<int>(std::wcslen(buffer.c_str())));
+  const auto answer = AskGrowing(kFirstCapacity, L'\0', kAttempts, [&call](std::wstring& buffer) {
+    auto size = static_cast<::DWORD>(buffer.size());
+    if (call(buffer.data(), &size) != 0) {
+      return BufferReply{true, 0};
     }
-    if (::GetLastError() != ERROR_BUFFER_OVERFLOW &&
-        ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-      return std::nullopt;
+    const ::DWORD error = ::GetLastError();
+    if (error != ERROR_BUFFER_OVERFLOW && error != ERROR_INSUFFICIENT_BUFFER) {
+      return BufferReply{};
     }
-    size = asked > size ? asked : size * 2;
+    // A call that does not say how much it needs is given twice as much.
+    return BufferReply{false, size > buffer.size() ? size : 2 * buffer.size()};
+  });
+  if (!answer) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return Utf8(answer->c_str(), static_cast<int>(std::wcslen(answer->c_str())));
 }
 
 // A directory call: the length written, or the capacity needed when it does not fit.
 template <typename Call>
 std::optional<std::string> Directory(Call call) {
-  ::UINT size = MAX_PATH + 1;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    std::wstring buffer(size, L'\0');
-    const ::UINT result = call(buffer.data(), size);
-    if (result == 0) {
-      return std::nullopt;
-    }
-    if (result < size) {
-      return Utf8(buffer.c_str(), static_cast<int>(result));
-    }
-    size = result;
+  const auto answer =
+      AskGrowing(std::size_t{MAX_PATH + 1}, L'\0', kAttempts, [&call](std::wstring& buffer) {
+        const auto capacity = static_cast<::UINT>(buffer.size());
+        const ::UINT result = call(buffer.data(), capacity);
+        if (result == 0 || result >= capacity) {
+          return BufferReply{false, result};
+        }
+        buffer.resize(result);
+        return BufferReply{true, 0};
+      });
+  if (!answer) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return Utf8(answer->data(), static_cast<int>(answer->size()));
 }
 
 }  // namespace

@@ -54,6 +54,9 @@ TEST(CommandLine, HelpAndVersionSayWhatTheyShould) {
     EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
   }
   EXPECT_EQ(app::VersionText("quorvane").rfind("quorvane (Quorvane) 0.", 0), 0U);
+  // A system's own notes end the help, after a blank line; without them it ends as before.
+  const std::string withNotes = app::HelpText("quorvane", "On this system, more.\n");
+  EXPECT_EQ(withNotes, help + "\nOn this system, more.\n");
 }
 
 }  // namespace

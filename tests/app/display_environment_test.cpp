@@ -68,6 +68,16 @@ TEST(DisplayEnvironment, AFailedStartNamesItsCauseAndTheWayOut) {
   EXPECT_EQ(app::PlatformFailedLine(environment, "xbc", false),
             "quorvane: the Qt platform plugin \"xbc\" could not be loaded (it is not installed); "
             "QT_QPA_PLATFORM names it: unset it, or set it to xcb or wayland\n");
+  EXPECT_EQ(app::PluginFailedLine("xcb",
+                                  "Cannot load library libqxcb.so: (libQt6XcbQpa.so.6: "
+                                  "cannot open shared object file)"),
+            "quorvane: the Qt platform plugin \"xcb\" is installed but could not be loaded "
+            "(Cannot load library libqxcb.so: (libQt6XcbQpa.so.6: cannot open shared object "
+            "file)); --text and --json need none\n");
+  // Names from the environment say what they hold without sending it to the terminal.
+  EXPECT_EQ(app::PlatformFailedLine({"", ":0\x1b]0;owned\a\n", "", ""}, "xcb", true),
+            "quorvane: cannot open the X display \":0\\x1b]0;owned\\x07\\n\" (DISPLAY); --text and "
+            "--json need none\n");
 }
 
 }  // namespace

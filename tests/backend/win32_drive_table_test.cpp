@@ -17,8 +17,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Fake drive calls: C: local, N: a live share, and the shares in `hung` whose calls named there
-// wait until the test opens the gate. Every call is counted per root.
+// Fake drive calls: C: local, the other listed roots live shares, and the shares in `hung` whose
+// calls named there wait until the test opens the gate. A call in `slow` takes that long. Every
+// call is counted per root when it is asked and again when it ends ("ended type N:\\").
 struct FakeDrives {
   struct State {
     std::mutex mutex;
@@ -27,22 +28,32 @@ struct FakeDrives {
     std::map<std::string, int> calls;  // "type N:\\" -> how often
   };
   std::shared_ptr<State> state = std::make_shared<State>();
+  std::vector<std::string> listed{"C:\\", "N:\\"};
   std::map<std::string, std::string> hung;  // root -> the calls that hang ("type sizes volume")
+  std::map<std::string, std::chrono::milliseconds> slow;  // "sizes N:\\" -> how long it takes
 
   platform::win32::DriveCalls Calls() const {
     const auto shared = state;
     const auto hanging = hung;
-    const auto ask = [shared, hanging](const std::string& what, const std::string& root) {
+    const auto delays = slow;
+    const auto ask = [shared, hanging, delays](const std::string& what, const std::string& root) {
+      const std::string call = what + " " + root;
       std::unique_lock lock(shared->mutex);
-      ++shared->calls[what + " " + root];
+      ++shared->calls[call];
       const auto found = hanging.find(root);
       if (found != hanging.end() && found->second.find(what) != std::string::npos) {
         shared->opened.wait(lock, [&] { return shared->open; });
       }
+      if (const auto delay = delays.find(call); delay != delays.end()) {
+        lock.unlock();
+        std::this_thread::sleep_for(delay->second);
+        lock.lock();
+      }
+      ++shared->calls["ended " + call];
     };
     platform::win32::DriveCalls calls;
-    calls.roots = [hanging] {
-      std::vector<std::string> roots{"C:\\", "N:\\"};
+    calls.roots = [hanging, listed = listed] {
+      std::vector<std::string> roots = listed;
       for (const auto& [root, what] : hanging) {
         roots.push_back(root);
       }
@@ -144,6 +155,45 @@ TEST(Win32DriveTable, DeadSharesCostOneBoundInAllAndAreNotAskedAgain) {
   EXPECT_FALSE(table.Sizes("Y:\\"));
   EXPECT_FALSE(table.Volume("Y:\\"));
   EXPECT_EQ(drives.Count("sizes Y:\\"), 1);
+}
+
+// A share reached after a slow root has its whole bound for each of its questions: timed from the
+// moment its own question is asked, not from the start of the survey.
+TEST(Win32DriveTable, AShareReachedLateHasItsOwnBound) {
+  FakeDrives drives;
+  drives.listed = {"C:\\", "S:\\", "N:\\"};
+  // S: takes most of the bound to tell its type; N:, after it, answers each question in 0.3 s.
+  drives.slow = {
+      {"type S:\\", 800ms}, {"type N:\\", 300ms}, {"sizes N:\\", 300ms}, {"volume N:\\", 300ms}};
+  platform::win32::DriveTable table(drives.Calls(), 1s);
+  EXPECT_EQ(table.Type("C:\\"), 3U);
+  EXPECT_EQ(table.Type("S:\\"), platform::win32::kDriveRemote);
+  EXPECT_EQ(table.Type("N:\\"), platform::win32::kDriveRemote);
+  const auto sizes = table.Sizes("N:\\");
+  ASSERT_TRUE(sizes);
+  EXPECT_EQ(sizes->total, 2U);
+  EXPECT_TRUE(table.Volume("N:\\"));
+}
+
+// A process that ends while a worker is inside a system call may hang at its end under Wine: the
+// table, going, waits for the questions still within their bound, but not past it for a dead share.
+TEST(Win32DriveTable, AGoingTableWaitsForItsQuestionsInTimeOnly) {
+  FakeDrives drives;
+  drives.slow = {{"volume N:\\", 300ms}};
+  drives.hung = {{"Y:\\", "sizes"}};
+  const auto bound = 1s;
+  const auto start = std::chrono::steady_clock::now();
+  {
+    platform::win32::DriveTable table(drives.Calls(), bound);
+    // The types alone: each share's sizes and volume are asked aside, unwaited.
+    for (const std::string root : {"C:\\", "N:\\", "Y:\\"}) {
+      table.Type(root);
+    }
+  }
+  EXPECT_EQ(drives.Count("ended volume N:\\"), 1);
+  EXPECT_EQ(drives.Count("ended sizes Y:\\"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, bound + 500ms);
+  drives.Open();
 }
 
 }  // namespace

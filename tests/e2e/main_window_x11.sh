@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program in a real X server: its one window is mapped with the right title, client size and
 # position, tells the window manager it cannot be resized, and Exit and the close box each end the
-# process. Starts its own Xvfb on a free display and always stops it.
+# process; an X server that refuses it is named with the server's own words. Starts its own Xvfb
+# servers on free displays and always stops them.
 # Usage: main_window_x11.sh <quorvane> <send_close>
 set -euo pipefail
 
@@ -63,3 +64,28 @@ start
 "$send_close" "$window"
 expect_end "the close box"
 echo "PASS: one window, $title, 413x274 at 115,134, fixed size; Exit and close end the program"
+
+# An X server that asks for authorisation the program does not have: the server's refusal, as the
+# window system's library wrote it, and Qt's own words come before the one line that names the
+# display; nothing of Qt's abort.
+xauth -f "$work/cookie" add ":0" . "$(mcookie)" 2>/dev/null
+Xvfb -displayfd 3 -auth "$work/cookie" -screen 0 640x480x24 -nolisten tcp 3>"$work/guarded" \
+  2>"$work/guarded.log" &
+guarded_pid=$!
+trap 'kill "$guarded_pid" 2>/dev/null || true; cleanup' EXIT
+for _ in $(seq 100); do
+  [[ -s "$work/guarded" ]] && break
+  sleep 0.1
+done
+guarded=":$(head -n1 "$work/guarded")"
+status=0
+DISPLAY=$guarded XAUTHORITY=$work/no-cookie "$program" >"$work/app.log" 2>&1 || status=$?
+kill "$guarded_pid"
+wait "$guarded_pid" 2>/dev/null || true
+[[ $status -eq 1 ]] || fail "refused by the X server: status $status"
+[[ "$(tail -n1 "$work/app.log")" == "quorvane: cannot open the X display \"$guarded\" (DISPLAY); --text and --json need none" ]] ||
+  fail "refused by the X server: the last line"
+grep -q "^Authorization required" "$work/app.log" && grep -qF "could not connect to display $guarded" "$work/app.log" ||
+  fail "refused by the X server: the cause is lost"
+! grep -q "Reinstalling" "$work/app.log" || fail "refused by the X server: Qt's abort"
+echo "PASS: refused by the X server, the program says the server's and Qt's words, then its one line"

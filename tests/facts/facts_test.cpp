@@ -37,7 +37,8 @@ class Document : public ::testing::Test {
 };
 
 TEST_F(Document, HoldsEveryFactWithExactNumbers) {
-  fake::machine().computerName = "WORKSTATION";
+  // Exact, control characters too: the document escapes them as JSON does, not as the window.
+  fake::machine().computerName = "WORK\nSTATION\x1b";
   fake::machine().platformId = 2;
   fake::machine().major = 10;
   fake::machine().processors = 32;
@@ -47,7 +48,8 @@ TEST_F(Document, HoldsEveryFactWithExactNumbers) {
   fake::machine().memoryLoad = 99;
   const json document = Gathered();
   EXPECT_EQ(document["format"], 1);
-  EXPECT_EQ(document["computer_name"], "WORKSTATION");
+  EXPECT_EQ(document["computer_name"], "WORK\nSTATION\x1b");
+  EXPECT_NE(facts::Json(facts::Gather()).find(R"("WORK\nSTATION\u001b")"), std::string::npos);
   EXPECT_EQ(document["user_name"], "alice");
   EXPECT_EQ(document["os"], (json{{"platform", "Windows NT"}, {"major", 10}, {"minor", 0}}));
   EXPECT_EQ(document["processor"],
@@ -114,11 +116,21 @@ TEST_F(Document, HasTheListingsDrivesInItsOrderWithTheSameSizesAndNullWhereNothi
   }
 }
 
+// A drive list that cannot be read (no mount table) is no list at all, not a machine without
+// drives.
+TEST_F(Document, DrivesAreNullWhereTheListCannotBeReadAndEmptyWhereThereIsNone) {
+  fake::machine().driveListFails = true;
+  EXPECT_TRUE(Gathered()["drives"].is_null());
+  fake::machine().driveListFails = false;
+  fake::machine().drives.clear();
+  EXPECT_EQ(Gathered()["drives"], json::array());
+}
+
 TEST(Utf8, TextThatIsNotUtf8KeepsItsBytesBesideARepairedCopy) {
   facts::Facts facts;
   facts.computerName = "m\xC3\xBCller";         // valid: as it stands
   facts.userName = "\xD0\x94\xD0\xBC\xD0\xB8";  // Cyrillic, valid
-  facts.drives.push_back({"/mnt/\xFF\xFE x/", "Fixed drive", 1, 1, "\xC3", std::nullopt});
+  facts.drives = {{"/mnt/\xFF\xFE x/", "Fixed drive", 1, 1, "\xC3", std::nullopt}};
   const json document = json::parse(facts::Json(facts));
   EXPECT_EQ(document["computer_name"], "m\xC3\xBCller");
   EXPECT_FALSE(document.contains("computer_name_base64"));

@@ -8,6 +8,7 @@
 #include "platform/identity.h"
 #include "platform/keyboard.h"
 #include "platform/sysinfo.h"
+#include "platform/text.h"
 #include "platform/unicode.h"
 
 namespace fake {
@@ -109,6 +110,10 @@ DWORD GetTempPathA(DWORD nBufferLength, char* lpBuffer) {
 
 char DirectorySeparator() {
   return machine().separator;
+}
+
+TextEncoding SystemTextEncoding() {
+  return machine().textEncoding;
 }
 
 BOOL GetVersionExA(OSVERSIONINFOA* record) {

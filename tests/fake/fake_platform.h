@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text.h"
 #include "platform/types.h"
 
 namespace fake {
@@ -45,6 +46,8 @@ struct Machine {
   std::optional<std::string> systemDirectory = "C:\\WINDOWS\\SYSTEM";
   std::optional<std::string> tempPath = "C:\\TEMP\\";
   char separator = '\\';
+  // The 8-bit text's encoding (not logged: it is no probe's call).
+  platform::TextEncoding textEncoding = platform::TextEncoding::CodePage;
 
   bool versionOk = true;
   platform::DWORD major = 4;

@@ -29,6 +29,9 @@ TEST(MayBeDrive, KeepsPlacesForFilesAndDropsTheRest) {
       {Mount(0, "/mnt/h", "9p", "hostshare"), true},
       {Mount(0, "/mnt/v", "virtiofs", "hostshare"), true},  // a virtual machine's host folder
       {Mount(0, "/tmp", "tmpfs", "tmpfs"), true},
+      {Mount(0, "/tmp/ram", "tmpfs", "tmpfs"), true},
+      {Mount(0, "/tmp/build/cache", "ramfs", "ramfs"), true},
+      {Mount(0, "/tmpfiles", "tmpfs", "tmpfs"), false},
       {Mount(0, "/mnt/ram", "tmpfs", "tmpfs"), true},
       {Mount(0, "/media/ram", "ramfs", "ramfs"), true},
       {Mount(0, "/mnt/ro", "tmpfs", "tmpfs", "ro,relatime"), false},

@@ -67,7 +67,7 @@ DeviceProbe Unused() {
 // The fixture machine of that name, with the udev it ran, if any.
 Sources Fixture(const std::string& name, DeviceProbe probe) {
   const std::string root = kFixtures + "/" + name;
-  return {root, std::move(probe), testing_support::FixtureUdev(root), {}};
+  return {root, std::move(probe), testing_support::FixtureUdev(root), {}, {}};
 }
 
 using platform::DRIVE_CDROM;
@@ -106,19 +106,49 @@ TEST(DriveList, LaptopWithSnapsDockerAndRamDisks) {
                });
 }
 
-TEST(DriveList, ServerWithNfsAndCifsShares) {
-  ExpectDrives(ReadDrives(Fixture("server", Unused())),
-               {
-                   {"/", DRIVE_FIXED, "root", 0x8C1D2E3F},
-                   {"/boot/", DRIVE_FIXED, "", 0xFFFFFFFF},
-                   {"/var/lib/pgsql/", DRIVE_FIXED, "", 0x00A1B2C3},
-                   // The second mount of the home share is not listed again.
-                   {"/srv/home/", DRIVE_REMOTE, "", std::nullopt, true},
-                   {"/mnt/public/", DRIVE_REMOTE, "", std::nullopt, true},
-                   {"/mnt/backup/", DRIVE_REMOTE, "", std::nullopt, true},
-                   {"/mnt/remote/", DRIVE_REMOTE, "", std::nullopt, true},
-                   {"/mnt/dfs/", DRIVE_REMOTE, "", std::nullopt, true},
-               });
+TEST(DriveList, ServerWithNfsAndCifsSharesAndARamDiskBelowOne) {
+  // Every point that may wait on a share, the RAM-disk below one too, is looked at in one call; the
+  // backup share does not answer in time and the RAM-disk's point shows its share instead
+  // (covered).
+  std::vector<std::vector<std::string>> asked;
+  Sources sources = Fixture("server", Unused());
+  const std::string root = sources.root;
+  sources.lookShares = [&asked, &root](const std::vector<std::string>& paths) {
+    asked.push_back(paths);
+    std::vector<ShareLook> looks(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      looks[i].late = paths[i] == root + "/mnt/backup";
+      if (paths[i] == root + "/mnt/remote/scratch") {
+        looks[i].facts = PointFacts{0, 48, true, false, 74};
+      }
+    }
+    return looks;
+  };
+  std::vector<Expected> expected = {
+      {"/", DRIVE_FIXED, "root", 0x8C1D2E3F},
+      {"/boot/", DRIVE_FIXED, "", 0xFFFFFFFF},
+      {"/var/lib/pgsql/", DRIVE_FIXED, "", 0x00A1B2C3},
+      // The second mount of the home share is not listed again.
+      {"/srv/home/", DRIVE_REMOTE, "", std::nullopt, true},
+      {"/mnt/public/", DRIVE_REMOTE, "", std::nullopt, true},
+      {"/mnt/backup/", DRIVE_REMOTE, "", std::nullopt, true},
+      {"/mnt/remote/", DRIVE_REMOTE, "", std::nullopt, true},
+      {"/mnt/dfs/", DRIVE_REMOTE, "", std::nullopt, true},
+  };
+  const auto drives = ReadDrives(sources);
+  ExpectDrives(drives, expected);
+  ASSERT_EQ(asked.size(), 1U);
+  EXPECT_EQ(asked[0], (std::vector<std::string>{
+                          root + "/srv/home", root + "/mnt/public", root + "/mnt/backup",
+                          root + "/home/alice/shared home", root + "/mnt/remote",
+                          root + "/mnt/remote/scratch", root + "/mnt/dfs"}));
+  for (const Drive& drive : drives) {
+    EXPECT_EQ(drive.late, drive.root == "/mnt/backup/") << drive.root;
+  }
+  // Without helpers nothing below a share is looked at, and it is given the benefit of the doubt.
+  expected.insert(expected.end() - 1,
+                  {"/mnt/remote/scratch/", DRIVE_RAMDISK, "", std::nullopt, true});
+  ExpectDrives(ReadDrives(Fixture("server", Unused())), expected);
 }
 
 TEST(DriveList, MountPointsWithBlanksAndLabelsFromDevDisk) {

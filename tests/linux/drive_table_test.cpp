@@ -1,15 +1,10 @@
 // The drive table the drive calls answer from: roots found with or without their slash, local
-// drives measured on the calling thread, and shares asked on workers within a bound.
+// drives measured on the calling thread, and shares asked within a bound.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/drives.h"
@@ -43,85 +38,60 @@ TEST(DriveTableCalls, ListsRootsAndFindsThemWithOrWithoutTheirSlash) {
   EXPECT_EQ(table.Find(""), nullptr);
 }
 
-// A stand-in for statvfs that records who asked for what, and hangs for the paths named "dead"
-// until the test lets them go.
+// Stand-ins for the size queries that record what they were asked: the local one on the calling
+// thread, the share one within the bound, where the places named "dead" do not answer in time.
 struct Recorder {
-  std::mutex mutex;
-  std::vector<std::string> paths;
-  std::vector<std::thread::id> threads;
-  std::atomic<bool> open{false};
-  std::atomic<int> finished{0};
+  std::vector<std::string> local;
+  std::vector<std::string> shares;
 
-  static Measure For(const std::shared_ptr<Recorder>& record) {
-    return [record](const Place& place) -> std::optional<DiskSizes> {
-      const std::string& path = place.path;
-      {
-        const std::lock_guard lock(record->mutex);
-        record->paths.push_back(path);
-        record->threads.push_back(std::this_thread::get_id());
-      }
-      while (path.find("dead") != std::string::npos && !record->open) {
-        std::this_thread::sleep_for(1ms);
-      }
-      ++record->finished;
+  Measure Local() {
+    return [this](const Place& place) -> std::optional<DiskSizes> {
+      local.push_back(place.path);
       return DiskSizes{.available = 400, .total = 1000, .free = 500};
     };
   }
 
-  std::vector<std::string> SortedPaths() {
-    const std::lock_guard lock(mutex);
-    auto sorted = paths;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted;
-  }
-
-  // Lets the hanging queries go and waits for every worker, so none outlives the test.
-  void Release(int queries) {
-    open = true;
-    while (finished < queries) {
-      std::this_thread::sleep_for(1ms);
-    }
+  MeasureShare Shares() {
+    return [this](const Place& place, bool* late) -> std::optional<DiskSizes> {
+      shares.push_back(place.path);
+      if (place.path.find("dead") != std::string::npos) {
+        *late = true;
+        return std::nullopt;
+      }
+      return DiskSizes{.available = 40, .total = 100, .free = 50};
+    };
   }
 };
 
-TEST(DriveTableCalls, LocalVolumesAreMeasuredWithoutAThreadAndADeadShareIsGivenUpOnce) {
-  auto record = std::make_shared<Recorder>();
+TEST(DriveTableCalls, LocalVolumesAreMeasuredHereSharesWithinTheBoundAndALateShareOnce) {
+  Recorder record;
+  Drive late = MakeDrive("/mnt/late", true);
+  late.late = true;  // it did not answer when the table was read
   DriveTable table({MakeDrive("/", false), MakeDrive("/mnt/live", true),
-                    MakeDrive("/mnt/dead", true), MakeDrive("/mnt/unasked", true)},
-                   // Long enough for a live share's worker to start on a busy or emulated machine.
-                   Recorder::For(record), 500ms);
+                    MakeDrive("/mnt/dead", true), late, MakeDrive("/mnt/unasked", true)},
+                   record.Local(), record.Shares());
   const Drive& local = *table.Find("/");
   const Drive& live = *table.Find("/mnt/live/");
   const Drive& dead = *table.Find("/mnt/dead/");
-  const Drive& unasked = *table.Find("/mnt/unasked/");
+  const Drive& silent = *table.Find("/mnt/late/");
 
-  ASSERT_TRUE(table.Size(local));
   EXPECT_EQ(table.Size(local)->available, 400U);
-  {
-    const std::lock_guard lock(record->mutex);
-    EXPECT_EQ(record->threads, (std::vector<std::thread::id>(2, std::this_thread::get_id())));
-  }
-  ASSERT_TRUE(table.Size(live));
+  EXPECT_EQ(table.Size(live)->available, 40U);
   EXPECT_FALSE(table.Size(dead));
   EXPECT_FALSE(table.Readable(dead));
   EXPECT_FALSE(table.Size(dead));  // not waited for a second time
+  EXPECT_FALSE(table.Size(silent));
+  EXPECT_FALSE(table.Readable(silent));
   EXPECT_TRUE(table.Readable(local));
   EXPECT_TRUE(table.Readable(live));
-  EXPECT_TRUE(table.Readable(unasked));
+  EXPECT_TRUE(table.Readable(*table.Find("/mnt/unasked/")));
 
-  EXPECT_EQ(record->SortedPaths(),
-            (std::vector<std::string>{"/", "/", "/mnt/dead", "/mnt/live", "/mnt/unasked"}));
-  {
-    const std::lock_guard lock(record->mutex);
-    for (std::size_t i = 2; i < record->threads.size(); ++i) {
-      EXPECT_NE(record->threads[i], std::this_thread::get_id()) << record->paths[i];
-    }
-  }
-  record->Release(5);
+  EXPECT_EQ(record.local, (std::vector<std::string>{"/"}));
+  EXPECT_EQ(record.shares, (std::vector<std::string>{"/mnt/live", "/mnt/dead", "/mnt/unasked"}));
 }
 
 TEST(DriveTableCalls, AFreshReadingFromTheTableAnswersOnlyTheFirstQuery) {
-  auto record = std::make_shared<Recorder>();
+  Recorder record;
   Drive fresh = MakeDrive("/mnt/fresh", false);
   fresh.reading = DiskSizes{7, 7, 7};
   fresh.readAt = std::chrono::steady_clock::now();
@@ -129,27 +99,18 @@ TEST(DriveTableCalls, AFreshReadingFromTheTableAnswersOnlyTheFirstQuery) {
   stale.mount.mountPoint = "/mnt/stale";
   stale.root = "/mnt/stale/";
   stale.readAt -= kReadingLife + 1s;
-  DriveTable table({fresh, stale}, Recorder::For(record));
+  Drive share = MakeDrive("/mnt/share", true);
+  share.reading = fresh.reading;
+  share.readAt = fresh.readAt;
+  DriveTable table({fresh, stale, share}, record.Local(), record.Shares());
   EXPECT_EQ(table.Size(*table.Find("/mnt/fresh/"))->total, 7U);
   EXPECT_EQ(table.Size(*table.Find("/mnt/fresh/"))->total, 1000U);  // measured anew
   EXPECT_EQ(table.Size(*table.Find("/mnt/stale/"))->total, 1000U);
-  EXPECT_EQ(record->SortedPaths(), (std::vector<std::string>{"/mnt/fresh", "/mnt/stale"}));
-}
-
-TEST(DriveTableCalls, AllSharesAreAskedAtOnceSoDeadOnesCostOneWait) {
-  auto record = std::make_shared<Recorder>();
-  DriveTable table({MakeDrive("/mnt/dead1", true), MakeDrive("/mnt/dead2", true)},
-                   Recorder::For(record), 50ms);
-  EXPECT_FALSE(table.Size(*table.Find("/mnt/dead1/")));
-  // The second share was asked along with the first, before anyone asked for it.
-  for (int wait = 0; wait < 5000 && record->SortedPaths().size() < 2; ++wait) {
-    std::this_thread::sleep_for(1ms);
-  }
-  EXPECT_EQ(record->SortedPaths(), (std::vector<std::string>{"/mnt/dead1", "/mnt/dead2"}));
-  EXPECT_FALSE(table.Size(*table.Find("/mnt/dead2/")));
-  EXPECT_FALSE(table.Readable(*table.Find("/mnt/dead2/")));
-  EXPECT_EQ(record->SortedPaths().size(), 2U);  // and not again
-  record->Release(2);
+  EXPECT_EQ(table.Size(*table.Find("/mnt/share/"))->total, 7U);
+  EXPECT_TRUE(table.Readable(*table.Find("/mnt/share/")));
+  EXPECT_EQ(table.Size(*table.Find("/mnt/share/"))->total, 100U);
+  EXPECT_EQ(record.local, (std::vector<std::string>{"/mnt/fresh", "/mnt/stale"}));
+  EXPECT_EQ(record.shares, (std::vector<std::string>{"/mnt/share"}));
 }
 
 }  // namespace

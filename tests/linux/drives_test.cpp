@@ -15,8 +15,8 @@ namespace {
 
 TEST(ThisMachine, RootVolumeIsAFixedDriveSizedByStatvfs) {
   const auto roots = System::LogicalDriveRoots();
-  ASSERT_FALSE(roots.empty());
-  EXPECT_EQ(roots.front(), "/");
+  ASSERT_TRUE(roots && !roots->empty());
+  EXPECT_EQ(roots->front(), "/");
   EXPECT_EQ(System::DriveType("/"), "Fixed drive");
   std::int64_t total = 0;
   std::int64_t free = 0;

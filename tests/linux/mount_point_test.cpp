@@ -1,18 +1,13 @@
-// What a mount point shows and what it measures: the mount there told from any other, a size
-// query held to a bound, and a mount that goes or is replaced between the table and the query.
+// What a mount point shows and what it measures: the mount there told from any other, and a mount
+// that goes or is replaced between the table and the query.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <memory>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/linux/drive_list.h"
 #include "platform/linux/mount_point.h"
@@ -22,9 +17,7 @@
 namespace {
 
 using namespace platform::linux_drives;
-using platform::contract::DiskSizes;
 using testing_support::Mount;
-using namespace std::chrono_literals;
 
 TEST(MountRef, APointShowsItsMountByMountIdElseByDevice) {
   auto data = Mount(8, "/data", "ext4", "/dev/sdb1");
@@ -46,60 +39,10 @@ TEST(MountRef, APointShowsItsMountByMountIdElseByDevice) {
   EXPECT_FALSE(Shows(PointFacts{0, 0, false, true, 0}, MountRef::Of(data)));
 }
 
-TEST(MeasureBounded, GivesTheAnswerOfAQueryThatAnswers) {
-  bool timedOut = true;
-  const auto sizes = MeasureBounded(
-      Place{"/share"}, 5s,
-      [](const Place&) {
-        return std::optional(DiskSizes{.available = 40, .total = 100, .free = 50});
-      },
-      &timedOut);
-  ASSERT_TRUE(sizes);
-  EXPECT_EQ(sizes->total, 100U);
-  EXPECT_EQ(sizes->available, 40U);
-  EXPECT_FALSE(timedOut);
-  EXPECT_FALSE(MeasureBounded(
-      Place{"/share"}, 5s, [](const Place&) { return std::optional<DiskSizes>(); }, &timedOut));
-  EXPECT_FALSE(timedOut);
-  // A query that fails by throwing fails the same way, and does not end the program.
-  EXPECT_FALSE(MeasureBounded(
-      Place{"/share"}, 5s,
-      [](const Place&) -> std::optional<DiskSizes> { throw std::runtime_error("gone"); },
-      &timedOut));
-  EXPECT_FALSE(timedOut);
-}
-
-TEST(MeasureBounded, GivesUpOnAQueryThatHangsAndLeavesItBehind) {
-  // The query blocks until the test lets it go, as a dead share blocks statvfs.
-  struct Gate {
-    std::atomic<bool> open{false};
-    std::atomic<bool> finished{false};
-  };
-  auto gate = std::make_shared<Gate>();
-  bool timedOut = false;
-  const auto sizes = MeasureBounded(
-      Place{"/dead"}, 20ms,
-      [gate](const Place&) {
-        while (!gate->open) {
-          std::this_thread::sleep_for(1ms);
-        }
-        gate->finished = true;
-        return std::optional(DiskSizes{1, 1, 1});
-      },
-      &timedOut);
-  EXPECT_FALSE(sizes);
-  EXPECT_TRUE(timedOut);
-  EXPECT_FALSE(gate->finished);  // the caller did not wait for it
-  gate->open = true;
-  while (!gate->finished) {
-    std::this_thread::sleep_for(1ms);
-  }
-}
-
 TEST(MeasureAt, AMountThatGoesOrIsReplacedNeverGetsAnotherFilesystemsSize) {
   const auto faults = testing_support::InPrivateMounts([] {
     using testing_support::MountTmpfs;
-    constexpr std::uint64_t kRacing = std::uint64_t{1024} * 1024;
+    constexpr std::uint64_t kRacing = 1024ULL * 1024;
     if (!MountTmpfs("/mnt", 8192)) {
       return std::string("cannot mount tmpfs");
     }

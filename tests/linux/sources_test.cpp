@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/linux/sources.h"
+#include "platform/linux/user_lookup.h"
 
 namespace {
 
@@ -152,6 +153,30 @@ TEST(KeyboardTypeFrom, AnswersFromAFixtureTree) {
   std::filesystem::remove(root + "/proc/bus/input/devices");
   EXPECT_EQ(KeyboardTypeFrom(root, 0, one), 7);
   EXPECT_EQ(KeyboardTypeFrom(root, 2, one), 12);
+}
+
+TEST(NameFromFiles, AnswersOnlyWhereThePasswdFileDecides) {
+  using platform::linux_identity::NameFromFiles;
+  const std::string passwd =
+      "root:x:0:0:root:/root:/bin/bash\n"
+      "# ann:x:1000 is a comment\n"
+      "+bob::1000:1000:::\n"
+      "-carl:x:1000:1000:::\n"
+      "ann:x:1000:1000:Ann:/home/ann:/bin/bash\n"
+      "anna:x:1000:1000:second entry:/home/anna:/bin/sh\n"
+      "broken:x:10o1:1000:::\n";
+  const std::string debian = "# comment\npasswd:         files systemd\ngroup: files\n";
+  EXPECT_EQ(NameFromFiles(debian, passwd, 1000), "ann");
+  EXPECT_EQ(NameFromFiles(debian, passwd, 0), "root");
+  EXPECT_EQ(NameFromFiles("passwd : files # local only\n", passwd, 0), "root");
+  // Not in the file: another source may have it, asked on a thread.
+  EXPECT_EQ(NameFromFiles(debian, passwd, 1001), std::nullopt);
+  // Another source first, an action that goes on after the file, no line or two lines.
+  EXPECT_EQ(NameFromFiles("passwd: sss files\n", passwd, 0), std::nullopt);
+  EXPECT_EQ(NameFromFiles("passwd: files [SUCCESS=continue] ldap\n", passwd, 0), std::nullopt);
+  EXPECT_EQ(NameFromFiles("group: files\n", passwd, 0), std::nullopt);
+  EXPECT_EQ(NameFromFiles("passwd: files\npasswd: ldap\n", passwd, 0), std::nullopt);
+  EXPECT_EQ(NameFromFiles("passwdx: files\n", passwd, 0), std::nullopt);
 }
 
 }  // namespace

@@ -118,6 +118,12 @@ TEST_F(DriveProbes, DrivesOfNoKnownKindAndAFailedListCountNothing) {
   counters.Count();
   EXPECT_EQ(fake::Calls(), (Calls{"GetLogicalDriveStringsA(10)"}));
   EXPECT_EQ(counters.fixed, 0);
+  // The failed call is told from a list without drives: its answer is 0 either way, but only a
+  // list writes its closing NUL.
+  EXPECT_EQ(System::LogicalDriveRoots(), std::nullopt);
+  fake::machine().driveListFails = false;
+  fake::machine().drives.clear();
+  EXPECT_EQ(System::LogicalDriveRoots(), Calls{});
 }
 
 TEST_F(DriveProbes, LinuxRootsAreWalkedEntryByEntry) {

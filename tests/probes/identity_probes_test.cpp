@@ -47,9 +47,9 @@ TEST_F(IdentityProbes, BlanksBeforeTheNulStayAndTheRestOfTheBufferGoes) {
   EXPECT_EQ(System::UserName(), "");
 }
 
-// The buffer's 50 count the NUL. A computer name that does not fit is asked for again with the
-// capacity the platform reports (a Linux host name may have 64 bytes); a user name is not.
-TEST_F(IdentityProbes, ANameOfFortyNineCharactersFitsAndFiftyDoesNot) {
+// The buffer's 50 count the NUL. A name that does not fit is asked for again with the capacity the
+// platform reports (a Linux host name may have 64 bytes, a Windows user name 256 characters).
+TEST_F(IdentityProbes, ANameOfFortyNineCharactersFitsAndALongerOneIsAskedForAgain) {
   const std::string longest(49, 'n');
   fake::machine().computerName = longest;
   fake::machine().userName = longest;
@@ -58,12 +58,12 @@ TEST_F(IdentityProbes, ANameOfFortyNineCharactersFitsAndFiftyDoesNot) {
   EXPECT_EQ(fake::Calls(), (std::vector<std::string>{"GetComputerNameA(50)", "GetUserNameA(50)"}));
   fake::Reset();
   fake::machine().computerName = longest + "n";
-  fake::machine().userName = longest + "n";
+  fake::machine().userName = std::string(256, 'u');
   EXPECT_EQ(System::ComputerName(), longest + "n");
   EXPECT_EQ(fake::LastBufferSeen(), std::string(51, ' '));
-  EXPECT_EQ(System::UserName(), "");
+  EXPECT_EQ(System::UserName(), std::string(256, 'u'));
   EXPECT_EQ(fake::Calls(), (std::vector<std::string>{"GetComputerNameA(50)", "GetComputerNameA(51)",
-                                                     "GetUserNameA(50)"}));
+                                                     "GetUserNameA(50)", "GetUserNameA(257)"}));
 }
 
 TEST_F(IdentityProbes, FailedCallsGiveEmptyTextWithoutASeparator) {

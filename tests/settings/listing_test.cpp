@@ -1,13 +1,16 @@
 // The settings window's start-up and refresh on fake machines: the whole listing, the main window's
-// labels, the order of everything, and what a tick may change.
+// labels, the order of everything, what a tick may change, and how text from the machine is shown.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "tests/fake/fake_platform.h"
 #include "tests/support/recording_main_form.h"
+#include "ui/main/report.h"
+#include "ui/main/visible_text.h"
 #include "ui/settings/settings_form.h"
 
 namespace {
@@ -233,6 +236,76 @@ TEST_F(Listing, EveryLineEndsWithCrLf) {
       EXPECT_EQ(listing[i + 1], '\n') << "at " << i;
     }
   }
+}
+
+// Text from the machine cannot forge a line or reach a terminal as a command: a host name and a
+// label that carry a line of their own, a directory with a terminal's escape sequence. The
+// captions, the listing and the report's text show them escaped, on a UTF-8 system and in a
+// Windows code page alike.
+TEST_F(Listing, ControlCharactersFromTheMachineAreShownAsEscapes) {
+  for (const auto encoding : {platform::TextEncoding::Utf8, platform::TextEncoding::CodePage}) {
+    fake::Reset();
+    fake::machine().textEncoding = encoding;
+    fake::machine().computerName = "web01\nUser Name:     admin";
+    fake::machine().windowsDirectory = "C:\\WIN\x1b]0;owned\a";
+    fake::machine().drives = {Disk("E:\\", 2, 4096, 0, "USB\r\nSerial Number     = DEAD-BEEF", 1)};
+    RecordingMainForm shown;
+    settings::frmSystemInfo startUp([&shown]() -> mainform::MainForm& { return shown; });
+    startUp.Form_Load();
+    EXPECT_EQ(shown.Caption(Label::Label1), "web01\\nUser Name:     admin");
+    const std::string listing = startUp.Text1();
+    EXPECT_NE(listing.find("Windows Directory    = C:\\WIN\\x1b]0;owned\\x07\\\r\n"),
+              std::string::npos);
+    EXPECT_NE(listing.find("Volumelabel       = USB\\r\\nSerial Number     = DEAD-BEEF\r\n"
+                           "Serial Number     = 0000-0001\r\n"),
+              std::string::npos);
+    const std::string text = report::Text(shown, "\n");
+    // The report's nine lines, the 13 general lines and one drive's seven: not one more.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9 + 13 + 7) << text;
+    EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](char c) {
+      return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+    })) << text;
+  }
+}
+
+// The escapes, byte by byte: the C0 controls and DEL everywhere; in UTF-8 text also the C1
+// controls, the Unicode line separators and the bytes 0x80 to 0x9F outside a valid sequence, which
+// a Windows code page holds as letters; never the backslash or a letter.
+TEST(VisibleText, EachControlCharacterHasOneVisibleForm) {
+  using platform::TextEncoding;
+  struct Case {
+    std::string text;
+    std::string utf8;
+    std::string codePage;
+  };
+  const Case cases[] = {
+      {"web01\nUser Name:     admin", "web01\\nUser Name:     admin",
+       "web01\\nUser Name:     admin"},
+      {std::string("\t\r\x1b[2J\a\x7f\x01\0", 10), "\\t\\r\\x1b[2J\\x07\\x7f\\x01\\x00",
+       "\\t\\r\\x1b[2J\\x07\\x7f\\x01\\x00"},
+      {"C:\\Program Files\\a\\n", "C:\\Program Files\\a\\n", "C:\\Program Files\\a\\n"},
+      {"M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x92\xBE", "M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x92\xBE",
+       "M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x92\xBE"},
+      {"a\xC2\x9B"
+       "31m\xC2\x85z",
+       "a\\u009b31m\\u0085z",
+       "a\xC2\x9B"
+       "31m\xC2\x85z"},
+      {"one\xE2\x80\xA8two\xE2\x80\xA9", "one\\u2028two\\u2029", "one\xE2\x80\xA8two\xE2\x80\xA9"},
+      {"\x9B"
+       "2J \x80\xFF\xFE",
+       "\\x9b2J \\x80\xFF\xFE",
+       "\x9B"
+       "2J \x80\xFF\xFE"},
+      {"cut \xE2\x80", "cut \xE2\\x80", "cut \xE2\x80"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(visibletext::Escaped(c.text, TextEncoding::Utf8), c.utf8) << c.text;
+    EXPECT_EQ(visibletext::Escaped(c.text, TextEncoding::CodePage), c.codePage) << c.text;
+  }
+  // Several lines from a library keep their line feeds, and only them.
+  EXPECT_EQ(visibletext::EscapedLines("one\ntwo\r\n\x1b[0m", TextEncoding::Utf8),
+            "one\ntwo\\r\n\\x1b[0m");
 }
 
 TEST_F(Listing, TicksRewriteOnlyTheMemoryCaptions) {

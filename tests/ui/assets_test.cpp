@@ -75,7 +75,8 @@ TEST_P(Generated, TheGeneratorWritesTheCommittedBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryPicture, Generated, ::testing::Values("sky.bmp", "information.ico", "computer.ico"),
+    EveryPicture, Generated,
+    ::testing::Values("sky.bmp", "information.ico", "computer.ico", "program.ico"),
     [](const auto& info) {
       return std::string(info.param).substr(0, std::string(info.param).find('.'));
     });
@@ -356,6 +357,47 @@ TEST_F(Pictures, ThePictureIsSharpOnLargeScreens) {
   }
   EXPECT_GT(colours.size(), 16);
   EXPECT_EQ(WhiteRunsDownTheMiddle(sharp), 2);
+}
+
+// The Windows program file's icon: the design's two images byte for byte, then the drawing at 48,
+// 64 and 256 pixels in 32 bits with alpha (the largest as PNG), as shortcuts and the list of
+// installed programs show it.
+TEST_F(Pictures, TheProgramFilesIconAddsTheDrawingToTheDesign) {
+  const QByteArray ico = Committed("program.ico");
+  const QByteArray design = Committed("information.ico");
+  ASSERT_GE(ico.size(), 6 + 5 * 16);
+  ASSERT_EQ(U16(ico, 4), 5U);
+  const auto body = [](const QByteArray& file, int image) {
+    const int entry = 6 + 16 * image;
+    return file.mid(static_cast<int>(U32(file, entry + 12)),
+                    static_cast<int>(U32(file, entry + 8)));
+  };
+  for (int i = 0; i < 2; ++i) {
+    // The same entry but for where the image starts.
+    EXPECT_EQ(ico.mid(6 + 16 * i, 12), design.mid(6 + 16 * i, 12)) << "entry " << i;
+    EXPECT_TRUE(body(ico, i) == body(design, i)) << "image " << i;
+  }
+  const int sizes[] = {48, 64, 256};
+  for (int i = 0; i < 3; ++i) {
+    const int entry = 6 + 16 * (i + 2);
+    EXPECT_EQ(static_cast<std::uint8_t>(ico[entry]), sizes[i] & 0xFF);
+    EXPECT_EQ(U16(ico, entry + 6), 32U);
+    QByteArray bytes = body(ico, i + 2);
+    EXPECT_EQ(bytes.startsWith("\x89PNG"), sizes[i] == 256) << sizes[i];
+    QImage image;
+    if (sizes[i] == 256) {
+      image = QImage::fromData(bytes, "PNG");
+    } else {
+      QImageReader reader(QStringLiteral(QUORVANE_ASSETS_DIR "/program.ico"));
+      ASSERT_TRUE(reader.jumpToImage(i + 2));
+      image = reader.read();
+    }
+    ASSERT_EQ(image.size(), QSize(sizes[i], sizes[i]));
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(WhiteRunsDownTheMiddle(image), 2) << sizes[i];
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << sizes[i];
+    EXPECT_TRUE(IsDarkBlue(image.pixelColor(sizes[i] / 5, sizes[i] / 2))) << sizes[i];
+  }
 }
 
 // The icon compiled into the program as pixels is the icon file's own two images.

@@ -11,12 +11,14 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -211,37 +213,100 @@ std::pair<std::string, int> RunProgram(const std::string& environment) {
   return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// Instead of Qt's abort (status 134) and its advice to reinstall: one line that says why, and
-// status 1: no display named, one that cannot be opened, a platform plugin that is not installed, a
-// Wayland display without a compositor.
+// The last line of text, without its line feed.
+std::string LastLine(const std::string& text) {
+  const std::string lines = text.ends_with('\n') ? text.substr(0, text.size() - 1) : text;
+  return lines.substr(lines.rfind('\n') + 1);
+}
+
+// A copy of Qt's X platform plugin whose library it needs is missing, as a broken install has it:
+// its metadata says "xcb", but it cannot be loaded. The folder to give as QT_PLUGIN_PATH (the
+// caller removes it), or "" where the plugin cannot be found.
+std::string BrokenXPluginFolder() {
+  const std::filesystem::path installed =
+      QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() + "/platforms/libqxcb.so";
+  std::ifstream in(installed, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string needed = "libQt6XcbQpa.so";
+  const std::size_t at = bytes.find(needed);
+  if (at == std::string::npos) {
+    return {};
+  }
+  bytes[at + needed.size() - 4] = 'z';  // "libQt6XcbQpz.so": a library nobody has
+  std::string folder = ::testing::TempDir() + "quorvane-plugins-XXXXXX";
+  if (::mkdtemp(folder.data()) == nullptr) {
+    return {};
+  }
+  std::filesystem::create_directories(folder + "/platforms");
+  std::ofstream(folder + "/platforms/libqxcb.so", std::ios::binary) << bytes;
+  return folder;
+}
+
+// Instead of Qt's abort (status 134) and its advice to reinstall: what Qt and the window system
+// said of the cause, then one line of ours that names it, and status 1: no display named, one that
+// cannot be opened, a platform plugin that is not installed or cannot be loaded, a Wayland display
+// without a compositor.
 TEST(NoDisplay, TheProgramSaysWhyInOneLineAndEndsWithStatusOne) {
   int unused = 4000;  // a display number that no X server here listens on
   while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(unused))) {
     ++unused;
   }
   const std::string display = ":" + std::to_string(unused);
-  const std::string needNone = "; --text and --json need none\n";
-  const std::pair<std::string, std::string> cases[] = {
+  const std::string needNone = "; --text and --json need none";
+  struct Case {
+    std::string environment;
+    std::string line;    // ours, the last one
+    std::string qtSaid;  // what Qt said before it, kept; "" where Qt was not started
+  };
+  std::vector<Case> cases = {
       {"",
        "quorvane: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
        "set)" +
-           needNone},
+           needNone,
+       ""},
       {"QT_QPA_PLATFORM=xcb",
        "quorvane: no display to show the window on (QT_QPA_PLATFORM asks "
        "for X and DISPLAY is not set)" +
-           needNone},
+           needNone,
+       ""},
       {"DISPLAY=" + display + " XDG_RUNTIME_DIR=/tmp",
-       "quorvane: cannot open the X display \"" + display + "\" (DISPLAY)" + needNone},
+       "quorvane: cannot open the X display \"" + display + "\" (DISPLAY)" + needNone,
+       "qt.qpa.xcb: could not connect to display " + display},
       {"DISPLAY=" + display + " QT_QPA_PLATFORM=xbc XDG_RUNTIME_DIR=/tmp",
        "quorvane: the Qt platform plugin \"xbc\" could not be loaded (it is not installed); "
-       "QT_QPA_PLATFORM names it: unset it, or set it to xcb or wayland\n"},
+       "QT_QPA_PLATFORM names it: unset it, or set it to xcb or wayland",
+       "Could not find the Qt platform plugin \"xbc\""},
       {"WAYLAND_DISPLAY=quorvane-nowhere XDG_RUNTIME_DIR=/tmp",
-       "quorvane: cannot connect to the Wayland display \"quorvane-nowhere\"" + needNone},
+       "quorvane: cannot connect to the Wayland display \"quorvane-nowhere\"" + needNone,
+       "Could not load the Qt platform plugin \"wayland\""},
   };
-  for (const auto& [environment, line] : cases) {
-    const auto [output, status] = RunProgram(environment);
-    EXPECT_EQ(output, line) << environment;
-    EXPECT_EQ(status, 1) << environment;
+  const std::string broken = BrokenXPluginFolder();
+  if (!broken.empty()) {
+    // Not the display's fault, though there is none: the loader's reason names the library.
+    cases.push_back({"DISPLAY=" + display + " QT_PLUGIN_PATH=" + broken,
+                     "quorvane: the Qt platform plugin \"xcb\" is installed but could not be "
+                     "loaded (" +
+                         broken +
+                         "/platforms/libqxcb.so: libQt6XcbQpz.so.6: cannot open shared object "
+                         "file: No such file or directory)" +
+                         needNone,
+                     "Could not load the Qt platform plugin \"xcb\""});
+  } else {
+    ADD_FAILURE() << "Qt's X platform plugin was not found to make a broken copy of";
+  }
+  for (const Case& c : cases) {
+    const auto [output, status] = RunProgram(c.environment);
+    EXPECT_EQ(LastLine(output), c.line) << c.environment << "\n" << output;
+    EXPECT_EQ(output.find("Reinstalling"), std::string::npos) << output;
+    if (c.qtSaid.empty()) {
+      EXPECT_EQ(output, c.line + "\n");
+    } else {
+      EXPECT_NE(output.find(c.qtSaid), std::string::npos) << c.environment << "\n" << output;
+    }
+    EXPECT_EQ(status, 1) << c.environment;
+  }
+  if (!broken.empty()) {
+    std::filesystem::remove_all(broken);
   }
 }
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The Windows console program under Wine, as cmd or PowerShell would run it with its output piped:
-# its options and statuses, CR LF lines, the document against its schema and against the listing of
-# --text, names from the wide-character calls (a user named in Cyrillic, whole in the document,
-# "?" in the 8-bit report as the window shows it), a full disk, and a program file that needs only
-# what Windows carries.
-# Usage: command_line.sh WINE-RUN PREFIX QUORVANE-CLI.EXE SCHEMA
+# its options (Windows' /? too) and statuses, CR LF lines, the document against its schema and
+# against the listing of --text, names from the wide-character calls (a user named in Cyrillic,
+# whole in the document, "?" in the 8-bit report as the window shows it), a user name longer than
+# the window's first buffer, the report in the OEM code page that type and find read, a full disk,
+# a program file that needs only what Windows carries, and the window program started from an
+# install folder whose name the code page cannot hold.
+# Usage: command_line.sh WINE-RUN PREFIX QUORVANE-CLI.EXE SCHEMA WINDOW-STAND-IN.EXE
 set -euo pipefail
-wine_run=$1 prefix=$2 program=$3 schema=$4
+wine_run=$1 prefix=$2 program=$3 schema=$4 stand_in=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -26,11 +28,16 @@ run --help
 [[ $status -eq 0 && ! -s "$work/err" ]] || fail "--help: status $status, $(cat "$work/err")"
 [[ "$(head -n1 "$work/out")" == $'Usage: quorvane-cli [--text | --json]\r' ]] ||
   fail "--help: $(head -n1 "$work/out" | od -c | head -n2)"
+mv "$work/out" "$work/help"
+run /?
+[[ $status -eq 0 ]] && cmp -s "$work/out" "$work/help" || fail "/? is not --help: status $status"
+grep -q $'^On Windows /? shows this help too. --text written to a pipe or a file is in\r$' \
+  "$work/help" || fail "--help does not say what holds on Windows"
 run --bogus
 [[ $status -eq 2 && ! -s "$work/out" ]] || fail "--bogus: status $status"
 [[ "$(cat "$work/err")" == $'quorvane-cli: unknown option \'--bogus\' (try \'quorvane-cli --help\')\r' ]] ||
   fail "--bogus: $(cat "$work/err")"
-echo "PASS: --help and a wrong option, with their statuses and CR LF lines"
+echo "PASS: --help, /? and a wrong option, with their statuses and CR LF lines"
 
 export USER=Дмитрий LOGNAME=Дмитрий
 run --json
@@ -45,10 +52,12 @@ import jsonschema
 
 document = json.load(open(sys.argv[2], encoding="utf-8"))
 jsonschema.Draft202012Validator(json.load(open(sys.argv[1]))).validate(document)
+if b"\r" in open(sys.argv[2], "rb").read():
+    sys.exit("--json: its lines end with LF, as on Linux")
 raw = open(sys.argv[3], "rb").read()
 if b"\n" in raw.replace(b"\r\n", b""):
     sys.exit("--text: a line does not end with CR LF")
-report = raw.decode("cp1252").split("\r\n")
+report = raw.decode("cp437").split("\r\n")
 
 def expect(what, got, wanted):
     if got != wanted:
@@ -76,6 +85,20 @@ expect("C:", (c["root"], c["label"], c["serial"]), ("C:\\", "QUORVANE-C", "51A7-
 PYTHON
 echo "PASS: --json is valid against its schema, names the user whole and the listing's drives"
 
+# A user name longer than the window's buffer of 50 comes back whole in the report too.
+long_user=$(printf 'user%.0s' {1..20})
+USER=$long_user LOGNAME=$long_user run --text
+[[ $status -eq 0 && "$(tr -d '\r' <"$work/out" | sed -n 4p)" == "User Name:     $long_user" ]] ||
+  fail "a user name of ${#long_user} letters: $(tr -d '\r' <"$work/out" | sed -n 4p)"
+echo "PASS: a user name of ${#long_user} letters is whole in the report"
+
+# A letter both code pages have stands at another place in each: the report goes through the OEM
+# code page (437 in the test prefix, where the system's is 1252), in which "type" shows it right.
+USER=José LOGNAME=José run --text
+[[ $status -eq 0 ]] && grep -q $'^User Name:     Jos\x82\r$' "$work/out" ||
+  fail "--text in a file: $(sed -n 4p "$work/out" | od -c | head -n2)"
+echo "PASS: --text written to a file is in the OEM code page"
+
 status=0
 "$wine_run" "$prefix" "$program" --json >/dev/full 2>"$work/all-err" || status=$?
 grep -v '^wine: ' "$work/all-err" >"$work/err" || true
@@ -90,3 +113,18 @@ while read -r dll; do
   esac
 done < <(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ { print $3 }')
 echo "PASS: the console program needs only what Windows carries"
+
+# Alone, it starts the window program beside it, found through the wide-character calls: here a
+# stand-in that writes where it was started from, in a folder named in Cyrillic and Chinese, which
+# the prefix's Western code page cannot hold.
+folder="$work/Программы 程序"
+mkdir -p "$folder"
+cp "$program" "$folder/quorvane-cli.exe"
+cp "$stand_in" "$folder/quorvane.exe"
+export QUORVANE_STARTED="Z:${work//\//\\}\\started.txt"
+program="$folder/quorvane-cli.exe" run
+[[ $status -eq 0 && ! -s "$work/err" ]] || fail "alone: status $status, $(cat "$work/err")"
+for _ in $(seq 100); do [[ -s "$work/started.txt" ]] && break; sleep 0.1; done
+[[ "$(cat "$work/started.txt" 2>/dev/null)" == *"\\Программы 程序\\quorvane.exe" ]] ||
+  fail "alone, from $folder: the window program was not started ($(cat "$work/started.txt" 2>/dev/null))"
+echo "PASS: alone, it starts the window program from a folder named outside the code page"

@@ -15,22 +15,29 @@
 
 namespace {
 
-// The console program quorvane-cli.exe, which carries the identity.
-std::string ProgramPath() {
+// A program file of the build, by its path from this test's folder.
+std::string BuiltProgram(const char* fromTest) {
   char self[MAX_PATH] = {};
   const ::DWORD length = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
   std::string path(self, length);
-  return path.substr(0, path.find_last_of("\\/") + 1) + QUORVANE_CLI_FROM_TEST;
+  return path.substr(0, path.find_last_of("\\/") + 1) + fromTest;
+}
+
+// The console program quorvane-cli.exe, which carries the identity.
+std::string ProgramPath() {
+  return BuiltProgram(QUORVANE_CLI_FROM_TEST);
 }
 
 class ProgramIdentity : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Read(ProgramPath()); }
+
+  void Read(const std::string& program) {
     ::DWORD ignored = 0;
-    const ::DWORD size = ::GetFileVersionInfoSizeA(ProgramPath().c_str(), &ignored);
-    ASSERT_GT(size, 0U) << ProgramPath();
+    const ::DWORD size = ::GetFileVersionInfoSizeA(program.c_str(), &ignored);
+    ASSERT_GT(size, 0U) << program;
     record_.resize(size);
-    ASSERT_NE(::GetFileVersionInfoA(ProgramPath().c_str(), 0, size, record_.data()), 0);
+    ASSERT_NE(::GetFileVersionInfoA(program.c_str(), 0, size, record_.data()), 0);
   }
 
   // The value at a path of the version record, or nothing.
@@ -89,12 +96,36 @@ TEST_P(ProgramVersionStrings, StandInTheUsEnglishBlock) {
   EXPECT_EQ(std::string(value.data()), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Strings, ProgramVersionStrings,
-                         ::testing::Values(VersionString{"Comments", "Beta 0.96intf"},
-                                           VersionString{"CompanyName", "Pelvaro"},
-                                           VersionString{"ProductName", "Quorvane 0.96intf"},
-                                           VersionString{"FileVersion", "0.96"},
-                                           VersionString{"ProductVersion", "0.96"}));
+INSTANTIATE_TEST_SUITE_P(
+    Strings, ProgramVersionStrings,
+    ::testing::Values(VersionString{"Comments", "Beta 0.96intf"},
+                      VersionString{"CompanyName", "Pelvaro"},
+                      VersionString{"ProductName", "Quorvane 0.96intf"},
+                      VersionString{"FileVersion", "0.96"}, VersionString{"ProductVersion", "0.96"},
+                      VersionString{"LegalCopyright", "Copyright (C) 2026 The Quorvane authors"}));
+
+// What Task Manager, the file's properties and the installed programs call each program file.
+TEST_F(ProgramIdentity, EachProgramFileIsNamedAndDescribed) {
+  struct Named {
+    std::string path;
+    const char* description;
+    const char* internalName;
+    const char* fileName;
+  };
+  for (const Named& program :
+       {Named{BuiltProgram(QUORVANE_WINDOW_FROM_TEST), "Quorvane", "quorvane", "quorvane.exe"},
+        Named{ProgramPath(), "Quorvane command line", "quorvane-cli", "quorvane-cli.exe"}}) {
+    Read(program.path);
+    const auto text = [&](const char* name) {
+      const auto value = Value(std::string("\\StringFileInfo\\040904B0\\") + name);
+      return value.empty() ? std::string() : std::string(value.data());
+    };
+    EXPECT_EQ(text("FileDescription"), program.description) << program.path;
+    EXPECT_EQ(text("InternalName"), program.internalName) << program.path;
+    EXPECT_EQ(text("OriginalFilename"), program.fileName) << program.path;
+    EXPECT_EQ(text("ProductName"), "Quorvane 0.96intf") << program.path;
+  }
+}
 
 class ProgramResources : public ::testing::Test {
  protected:
@@ -141,8 +172,9 @@ TEST_F(ProgramResources, TheFirstIconIsTheInformationIcon) {
   ASSERT_TRUE(IS_INTRESOURCE(first));
   EXPECT_EQ(first, static_cast<ULONG_PTR>(QUORVANE_IDI_PROGRAM));
 
-  // Each image of the icon file is one icon resource, byte for byte, in the file's order.
-  std::ifstream file("..\\..\\assets\\information.ico", std::ios::binary);
+  // Each image of the icon file is one icon resource, byte for byte, in the file's order: the
+  // design's 32 and 16 pixels, then the drawing at 48, 64 and 256.
+  std::ifstream file("..\\..\\assets\\program.ico", std::ios::binary);
   ASSERT_TRUE(file.good());
   const std::vector<unsigned char> ico{std::istreambuf_iterator<char>(file), {}};
   ASSERT_GE(ico.size(), 6U);
@@ -152,6 +184,7 @@ TEST_F(ProgramResources, TheFirstIconIsTheInformationIcon) {
            static_cast<std::uint32_t>(at[3]) << 24;
   };
   const int images = word(ico.data() + 4);
+  ASSERT_EQ(images, 5);
   const auto group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(QUORVANE_IDI_PROGRAM));
   ASSERT_EQ(group.size(), 6U + 14U * static_cast<std::size_t>(images));
   ASSERT_EQ(word(group.data() + 4), images);

@@ -2,8 +2,11 @@
 
 #include <charconv>
 #include <utility>
+#include <vector>
 
+#include "platform/text.h"
 #include "probes/system.h"
+#include "ui/main/visible_text.h"
 
 namespace settings {
 namespace {
@@ -29,6 +32,10 @@ mainform::MainForm& frmSystemInfo::Main() {
     main_ = &loadMain_();
   }
   return *main_;
+}
+
+std::string frmSystemInfo::Shown(const std::string& text) const {
+  return visibletext::Escaped(text, encoding_);
 }
 
 void frmSystemInfo::Append(const std::string& line) {
@@ -58,22 +65,23 @@ void frmSystemInfo::Form_Load() {
   System::SystemInfo(strProcessor, lngNumOfProcessors, lngActiveProcessor);
   System::Drives(intRemovable, intNotRemovable, intCD, intRAM, intNetwork);
   System::WinVer(intMajor, intMinor, strPlatform);
+  encoding_ = platform::SystemTextEncoding();
 
   Text1_.clear();
   Append("Scroll Down To View All Settings");
-  Main().SetCaption(Label::Label7, strPlatform);
+  Main().SetCaption(Label::Label7, Shown(strPlatform));
   Main().SetCaption(Label::Label9, Decimal(intMajor) + "." + Decimal(intMinor));
-  Main().SetCaption(Label::Label5, System::UserName());
-  Append("Windows Directory    = " + System::WinDir());
-  Append("System Directory     = " + System::SystemDir());
-  Append("Temp Directory       = " + System::TempDir());
-  Append("Keyboard Type        = " + System::KeyboardType());
+  Main().SetCaption(Label::Label5, Shown(System::UserName()));
+  Append("Windows Directory    = " + Shown(System::WinDir()));
+  Append("System Directory     = " + Shown(System::SystemDir()));
+  Append("Temp Directory       = " + Shown(System::TempDir()));
+  Append("Keyboard Type        = " + Shown(System::KeyboardType()));
   Append("Functionkeys         = " + Decimal(System::FunctionKeys()));
-  Main().SetCaption(Label::Label1, System::ComputerName());
+  Main().SetCaption(Label::Label1, Shown(System::ComputerName()));
   Append("Number of Processors = " + Decimal(lngNumOfProcessors));
   // The mask is shown unsigned: with 32 CPUs its top bit is set and must not read as a minus sign.
   Append("Active Processor     = #" + Decimal(static_cast<std::uint32_t>(lngActiveProcessor)));
-  Main().SetCaption(Label::Label26, strProcessor);
+  Main().SetCaption(Label::Label26, Shown(strProcessor));
   WriteMemoryCaptions();
   Append("Removable drives     = " + Decimal(intRemovable));
   Append("Fixed drives         = " + Decimal(intNotRemovable));
@@ -87,12 +95,14 @@ void frmSystemInfo::Form_Load() {
 }
 
 void frmSystemInfo::Drives() {
-  for (const std::string& strCurrentRoot : System::LogicalDriveRoots()) {
+  // A failed drive list gives no blocks.
+  for (const std::string& strCurrentRoot :
+       System::LogicalDriveRoots().value_or(std::vector<std::string>{})) {
     std::int64_t lngTotalSpace = 0;
     std::int64_t lngFreeSpace = 0;
     System::DriveInfo(strCurrentRoot, lngTotalSpace, lngFreeSpace);
-    Text1_ += std::string(vbCrLf) + "Disk " + strCurrentRoot + " :" + vbCrLf;
-    Append("Drive Type        = " + System::DriveType(strCurrentRoot));
+    Text1_ += std::string(vbCrLf) + "Disk " + Shown(strCurrentRoot) + " :" + vbCrLf;
+    Append("Drive Type        = " + Shown(System::DriveType(strCurrentRoot)));
     if (lngTotalSpace == 0) {
       Append("Total disk space  = No disk loaded");
       Append("Free disk space   = -");
@@ -101,8 +111,8 @@ void frmSystemInfo::Drives() {
     } else {
       Append("Total disk space  = " + System::PutPoints(lngTotalSpace) + " Bytes");
       Append("Free disk space   = " + System::PutPoints(lngFreeSpace) + " Bytes");
-      Append("Volumelabel       = " + System::VolumeLabel(strCurrentRoot));
-      Append("Serial Number     = " + System::SerialNumber(strCurrentRoot));
+      Append("Volumelabel       = " + Shown(System::VolumeLabel(strCurrentRoot)));
+      Append("Serial Number     = " + Shown(System::SerialNumber(strCurrentRoot)));
     }
   }
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/text.h"
 #include "ui/main/main_form.h"
 
 namespace settings {
@@ -31,12 +32,16 @@ class frmSystemInfo {
 
  private:
   mainform::MainForm& Main();
+  // A text from the probes as people are shown it: its control characters as escapes (see
+  // ui/main/visible_text.h), so that no value can break a line of the listing or the report.
+  std::string Shown(const std::string& text) const;
   void Append(const std::string& line);
   void WriteMemoryCaptions();
 
   MainFormLoader loadMain_;
   mainform::MainForm* main_ = nullptr;
   std::string Text1_ = "Text1";
+  platform::TextEncoding encoding_ = platform::TextEncoding::Utf8;
 
   // The memory figures, shared by the start-up and every tick.
   std::uint8_t btePercentUsed = 0;

@@ -1,24 +1,40 @@
 #include "ui/main/qt/printing_module.h"
 
-#include <QCoreApplication>
+#include <dlfcn.h>
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
+
+#include "ui/main/visible_text.h"
 
 namespace report {
 
 QStringList PrintingModulePaths() {
-  const QDir programDir(QCoreApplication::applicationDirPath());
   const QString file = QStringLiteral(QUORVANE_PRINTING_FILE);
-  return {programDir.filePath(file),
-          QDir::cleanPath(
-              programDir.filePath(QStringLiteral(QUORVANE_PRINTING_FROM_PROGRAM "/") + file)),
-          QStringLiteral(QUORVANE_PRINTING_INSTALLED "/") + file};
+  QStringList paths;
+  // Beside the code that loads it (the window's module, beside the program in the build tree): the
+  // program loaded that from its own place, never from the working directory.
+  Dl_info self{};
+  if (::dladdr(reinterpret_cast<void*>(&PrintingModulePaths), &self) != 0 &&
+      self.dli_fname != nullptr && self.dli_fname[0] == '/') {
+    paths << QFileInfo(QFile::decodeName(self.dli_fname)).dir().filePath(file);
+  }
+  paths << QStringLiteral(QUORVANE_PRINTING_INSTALLED "/") + file;
+  return paths;
 }
 
 PrintEntry LoadPrinting(const QStringList& paths, QString& error) {
   error.clear();
   for (const QString& path : paths) {
+    // A relative path would be looked for in the working directory or the library path.
+    if (!QDir::isAbsolutePath(path)) {
+      error += (error.isEmpty() ? QString() : QStringLiteral("\n")) + path +
+               QStringLiteral(": not an absolute path");
+      continue;
+    }
     QLibrary module(path);
     // The report's code must not be unloaded while its dialogs may still be on the screen; the
     // library stays loaded after this object goes.
@@ -43,12 +59,14 @@ void PrintOnDemand(const mainform::MainForm& main, QWidget* parent) {
     QString error;
     entry = LoadPrinting(PrintingModulePaths(), error);
     if (entry == nullptr) {
-      // Paths and loader messages are shown as they are, never as markup.
+      // Paths and loader messages are shown as they are, never as markup, and with any control
+      // character in a directory's name as an escape.
       QMessageBox box(QMessageBox::Warning, QStringLiteral("Print Info"),
                       QStringLiteral("Printing is not available: its module could not be loaded."),
                       QMessageBox::Ok, parent);
       box.setTextFormat(Qt::PlainText);
-      box.setDetailedText(error);
+      box.setDetailedText(QString::fromStdString(
+          visibletext::EscapedLines(error.toStdString(), platform::TextEncoding::Utf8)));
       box.exec();
       return;
     }

@@ -15,12 +15,15 @@ namespace report {
 using PrintEntry = void (*)(const mainform::MainForm* main, QWidget* parent);
 inline constexpr char kPrintEntry[] = "quorvane_print_from_window";
 
-// Where the module is looked for, in order: beside the program (the build tree), where the install
-// puts it relative to the program, then at its full install path.
+// Where the module is looked for, in order: beside the module whose code looks for it (the
+// window's, which the program loaded from its own place, beside the printing module both in the
+// build tree and where the install puts them), then at its full install path. Never the working
+// directory.
 QStringList PrintingModulePaths();
 
 // The entry point of the first of paths that loads and exports it; nullptr if none does, with the
-// reasons in error. A loaded module stays loaded for the rest of the run.
+// reasons in error. Only absolute paths are loaded. A loaded module stays loaded for the rest of
+// the run.
 PrintEntry LoadPrinting(const QStringList& paths, QString& error);
 
 // What the program's Print Info runs: the report from the module, which is loaded once; when it
