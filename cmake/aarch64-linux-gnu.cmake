@@ -30,7 +30,6 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 # another glibc build than the multiarch C library, and a program hangs on its first thread.)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/qemu-aarch64-static)
 
-# The Debian package is for arm64 (CPack would otherwise ask dpkg, which answers amd64), and its
-# Depends are found among the arm64 libraries.
+# The Debian package is for arm64 (CPack would otherwise ask dpkg, which answers amd64).
+# dpkg-shlibdeps finds its Depends among the libraries of the binaries' own architecture.
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cross-cpack.cmake)
