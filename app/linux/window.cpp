@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <type_traits>
 
 #include "app/linux/display.h"
@@ -15,15 +14,12 @@
 
 namespace {
 
-// The facts that may wait on a share or a directory service are asked while Qt starts, so that
-// their bound runs alongside Qt's start rather than after it; the start-up's probes then find them
-// answered. Outside a desktop session Qt makes its runtime folder in TMPDIR while its application
-// object is made: where TMPDIR is set, the platform's bounded answer comes first and Qt is given
-// it, so that a TMPDIR on a share that does not answer cannot hold Qt.
-void AskAheadOfQt() {
+// Outside a desktop session Qt makes its runtime folder in TMPDIR while its application object is
+// made: where TMPDIR is set, the platform's bounded answer comes first and Qt is given it, so that
+// a TMPDIR on a share that does not answer cannot hold Qt.
+void GiveQtTheTempDirectory() {
   const char* tmpdir = std::getenv("TMPDIR");
   if (tmpdir == nullptr) {
-    std::thread([] { System::TempDir(); }).detach();
     return;
   }
   std::string confirmed = System::TempDir();
@@ -40,7 +36,7 @@ void AskAheadOfQt() {
 }  // namespace
 
 extern "C" Q_DECL_EXPORT int quorvane_window_main(int argc, char** argv, int flags) {
-  AskAheadOfQt();
+  GiveQtTheTempDirectory();
   const auto application = app::StartOnDisplay(argc, argv);
   if (!application) {
     return app::kNoDisplayStatus;
