@@ -96,9 +96,20 @@ EOF
     stop "$dir"
     return 1
   fi
-  # A queue without a driver hands the document to the backend as it came.
-  lpadmin -p "$queue" -E -v reportpdf:/ -D "Report PDF" 2>/dev/null
-  lpadmin -d "$queue"
+  # A queue without a driver hands the document to the backend as it came. A scheduler that has
+  # just begun to answer may still refuse to add it for a moment (seen once on a loaded machine).
+  local tries
+  for tries in $(seq 50); do
+    if lpadmin -p "$queue" -E -v reportpdf:/ -D "Report PDF" 2>"$dir/log/lpadmin.err" &&
+      lpadmin -d "$queue" 2>>"$dir/log/lpadmin.err"; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "the test print server did not take its queue after $tries tries:" >&2
+  cat "$dir/log/lpadmin.err" "$dir/log/error_log" >&2 2>/dev/null || true
+  stop "$dir"
+  return 1
 }
 
 stop() {
