@@ -88,8 +88,15 @@ fi
 dialog=$(print_info)
 read -r dx dy < <(window_corner "$dialog")
 # "Options >>" opens the copies field; both stand where Qt's dialog puts them at its fixed size.
+height() { xwininfo -id "$1" | awk -F': *' '/^ *Height:/ {print $2}'; }
+closed=$(height "$dialog")
 xdotool mousemove $((dx + 51)) $((dy + 156)) sleep 0.1 click 1
-sleep 0.5
+# The options open by growing the dialog: wait for that rather than for a fixed time.
+for _ in $(seq 100); do
+  [[ "$(height "$dialog")" != "$closed" ]] && break
+  sleep 0.1
+done
+[[ "$(height "$dialog")" != "$closed" ]] || fail "\"Options >>\" did not open the options"
 xdotool mousemove $((dx + 331)) $((dy + 215)) sleep 0.1 click 1
 xdotool key ctrl+a
 xdotool type 2
